@@ -1,0 +1,19 @@
+// The demo program: module start-up and the main routine with its frame loop.
+#pragma once
+
+#include <cstdint>
+
+extern uint32_t FrameCount;
+extern int32_t AnimationTime;
+extern uint32_t StartTicks;
+extern uint32_t ElapsedTicks;
+
+// Initialises every module in order (console, DirectDraw, video output) and registers
+// their finalisers.
+void InitialiseModules();
+
+// The main routine: runs the demo until a console key and prints the report. Never returns.
+[[noreturn]] void DemoMain();
+
+// The report's rate text, "20.00" for 100 frames in 5000 ms.
+void FormatFrameRate(uint32_t frames, uint32_t ticks, char* text, int size);
