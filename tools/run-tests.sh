@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds every target (linux, linux-asan, win32, win64) and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/packages.sh
+RequirePackages "${TestPackages[@]}"
+jobs=$(nproc)
+
+for preset in linux linux-asan win32 win64; do
+    echo "=== build $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build "build/$preset" -j"$jobs"
+done
+
+echo "=== check the Windows programs"
+file build/win32/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32 executable (console) Intel 80386"
+file build/win64/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32+ executable (console) x86-64"
+
+for preset in linux linux-asan; do
+    echo "=== test $preset"
+    ctest --preset "$preset" -j"$jobs"
+done
