@@ -1,1 +1,11 @@
+// Failure reports: a box naming the failed call, then the program's normal end.
 #include "VideoOutput.h"
+
+#include "Termination.h"
+
+void ReportFailure(const char* message) {
+    // No caption text: the box shows the system's default caption. Before the output
+    // window exists OutputWindow is null, so the box has no owner.
+    MessageBoxA(OutputWindow, message, nullptr, MB_OK);
+    EndProgram();
+}

@@ -1,1 +1,78 @@
+// PresentFrame: one 32-bit frame into BackSurface in the display's format, then shown
+// by Flip (full screen) or by Blt into the output window's client area (windowed).
 #include "VideoOutput.h"
+
+#include "DirectDrawCalls.h"
+#include "PixelConversion.h"
+
+#include <cstring>
+
+namespace {
+
+// Converts the frame into the locked surface, the format chosen once by DisplayBpp.
+// Any other depth (an 8-bit desktop, say) writes nothing.
+void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
+    auto* dest = static_cast<uint8_t*>(surface.lpSurface);
+    const int width = static_cast<int>(surface.dwWidth);
+    const int height = static_cast<int>(surface.dwHeight);
+    switch (DisplayBpp) {
+    case 15:
+        ConvertTo15(frame, dest, width, height, RowPadding);
+        break;
+    case 16:
+        ConvertTo16(frame, dest, width, height, RowPadding);
+        break;
+    case 24:
+        ConvertTo24(frame, dest, width, height, RowPadding);
+        break;
+    case 32:
+        ConvertTo32(frame, dest, width, height, RowPadding);
+        break;
+    default:
+        break;
+    }
+}
+
+// Blits BackSurface into the client area. A client area larger than the surface would
+// give a source rectangle reaching past the surface, which DirectDraw refuses; the blit
+// is clipped to the surface instead, so the frame shows unscaled at the top-left.
+void BlitToWindow(LONG surfaceWidth, LONG surfaceHeight) {
+    RECT source = SourceRect;
+    RECT dest = DestRect;
+    if (source.right > surfaceWidth) {
+        dest.right -= source.right - surfaceWidth;
+        source.right = surfaceWidth;
+    }
+    if (source.bottom > surfaceHeight) {
+        dest.bottom -= source.bottom - surfaceHeight;
+        source.bottom = surfaceHeight;
+    }
+    if (Surface4Blt(PrimarySurface, &dest, BackSurface, &source, 0, nullptr) != DD_OK)
+        ReportFailure("Blt FAILED");
+}
+
+} // namespace
+
+void PresentFrame(const uint32_t* frame) {
+    DDSURFACEDESC2 surface;
+    std::memset(&surface, 0, sizeof surface);
+    surface.dwSize = sizeof surface;
+    if (Surface4Lock(BackSurface, nullptr, &surface, DDLOCK_WAIT, nullptr) != DD_OK)
+        ReportFailure("Lock FAILED");
+
+    // Bytes between the end of a converted row and the start of the next, in 32 bits.
+    const uint32_t bytesPerPixel = (DisplayBpp + 1u) / 8;
+    RowPadding = static_cast<int32_t>(static_cast<uint32_t>(surface.lPitch) -
+                                      surface.dwWidth * bytesPerPixel);
+    ConvertFrame(frame, surface);
+
+    if (Surface4Unlock(BackSurface, nullptr) != DD_OK)
+        ReportFailure("UnLock FAILED");
+
+    if (FullScreen) {
+        if (Surface4Flip(PrimarySurface, nullptr, DDFLIP_WAIT) != DD_OK)
+            ReportFailure("Flip FAILED");
+    } else {
+        BlitToWindow(static_cast<LONG>(surface.dwWidth), static_cast<LONG>(surface.dwHeight));
+    }
+}
