@@ -1,6 +1,8 @@
 // The console the program was started from: text output and key polling.
 #pragma once
 
+#include <windows.h>
+
 // Takes the console's input and output handles; runs first among the module inits.
 void InitConsole();
 
@@ -16,3 +18,7 @@ bool ConsoleKeyPressed();
 // Takes the pending key press (waiting for one if none is pending) and returns its
 // character, 0 for keys without one.
 char ReadConsoleKey();
+
+// True for an input event that counts as a key press: a key-down of any key but a
+// modifier or lock key.
+bool IsKeyPress(const INPUT_RECORD& record);
