@@ -5,6 +5,11 @@
 #include <windows.h>
 #include <ddraw.h>
 
+// The Windows ddraw.h maps these two names to their A or W variant with a macro; here they
+// name entry points of their own.
+#undef DirectDrawEnumerate
+#undef DirectDrawEnumerateEx
+
 namespace DirectDrawLoader {
 
 extern HMODULE DirectDrawLibrary; // 0 while nothing is loaded
