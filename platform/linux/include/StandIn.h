@@ -17,9 +17,9 @@
 void StandInReset();
 
 // --- Calls -------------------------------------------------------------------------
-// Every Win32 and DirectDraw call is logged as one entry "Name(arg, arg, ...)":
-// COM methods as "Interface::Method", numbers in decimal, strings in double quotes,
-// null pointers and handles as NULL and other pointers and handles as ptr.
+// From StandInReset on, every Win32 and DirectDraw call is logged as one entry "Name(arg, arg,
+// ...)": COM methods as "Interface::Method", numbers in decimal, strings in double quotes, null
+// pointers and handles as NULL and other pointers and handles as ptr.
 std::vector<std::string> StandInCallLog();
 // The names alone ("CreateWindowExA", "IDirectDraw4::SetDisplayMode"), in call order.
 std::vector<std::string> StandInCallNames();
@@ -49,6 +49,16 @@ struct StandInMessageBox {
 };
 std::vector<StandInMessageBox> StandInMessageBoxes();
 
+// What StandInDumpAtExit wrote, read back in the parent process. A box's owner there is
+// NULL or a non-null placeholder (the handle meant nothing outside the child).
+struct StandInDump {
+    std::vector<std::string> calls;
+    std::vector<std::string> callNames;
+    std::vector<StandInMessageBox> boxes;
+    std::string console;
+};
+StandInDump StandInReadDump(const std::string& path);
+
 // --- Console ---------------------------------------------------------------------------
 // In scripted mode (the state after StandInReset) the console's input events come only
 // from this queue; an event becomes readable once the virtual clock has reached
@@ -75,12 +85,12 @@ void StandInRemoveExport(const std::string& library, const std::string& exportNa
 struct StandInDisplay {
     int desktopWidth = 1024;
     int desktopHeight = 768;
-    int desktopBitsPerPixel = 32; // also the depth GetDeviceCaps(BITSPIXEL) reports
+    int desktopBitsPerPixel = 32;    // also the depth GetDeviceCaps(BITSPIXEL) reports
     DWORD desktopRedMask16 = 0xF800; // 16-bit desktop: 0xF800 (5-6-5) or 0x7C00 (5-5-5)
-    int frameWidth = 4;   // SM_CXFRAME
-    int frameHeight = 4;  // SM_CYFRAME
-    int captionHeight = 19; // SM_CYCAPTION
-    int menuHeight = 19;    // SM_CYMENU
+    int frameWidth = 4;              // SM_CXFRAME
+    int frameHeight = 4;             // SM_CYFRAME
+    int captionHeight = 19;          // SM_CYCAPTION
+    int menuHeight = 19;             // SM_CYMENU
     // Full-screen depths that SetDisplayMode accepts, and the red mask of a 16-bit mode.
     std::vector<int> fullScreenDepths = {32, 24, 16};
     DWORD fullScreenRedMask16 = 0xF800;

@@ -11,17 +11,60 @@
 // Call log: Arg renders one argument the way StandIn.h describes.
 std::string Arg(long long value);
 std::string Arg(unsigned long long value);
-inline std::string Arg(int value) { return Arg(static_cast<long long>(value)); }
-inline std::string Arg(long value) { return Arg(static_cast<long long>(value)); }
-inline std::string Arg(unsigned value) { return Arg(static_cast<unsigned long long>(value)); }
-inline std::string Arg(unsigned long value) { return Arg(static_cast<unsigned long long>(value)); }
-std::string Arg(const char* text); // "text" in double quotes, or NULL
+inline std::string Arg(int value) {
+    return Arg(static_cast<long long>(value));
+}
+inline std::string Arg(long value) {
+    return Arg(static_cast<long long>(value));
+}
+inline std::string Arg(unsigned value) {
+    return Arg(static_cast<unsigned long long>(value));
+}
+inline std::string Arg(unsigned long value) {
+    return Arg(static_cast<unsigned long long>(value));
+}
+std::string Arg(const char* text);    // "text" in double quotes, or NULL
 std::string Arg(const void* pointer); // NULL or ptr
 std::string Arg(const RECT* rect);    // NULL or {left, top, right, bottom}
 void LogCall(const std::string& name, std::initializer_list<std::string> args);
 
 // True when StandInFailCall scripted this call to fail now; *result is the failure value.
 bool CallFails(const std::string& name, LONG_PTR* result);
+
+// The log records calls only in tests (from StandInReset on), so that a long real run
+// does not grow it without bound.
+void EnableCallLog(bool enabled);
+
+// The clock without logging a call: the virtual clock in tests, else the tick counter.
+DWORD CurrentTicks();
+// Waits until the clock reaches ticks (at once on the virtual clock); a time already
+// passed returns at once.
+void WaitUntilTicks(DWORD ticks);
+
+// Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's
+// entry point by name, or NULL. The DirectDraw part registers "DDraw.dll".
+void RegisterBuiltinLibrary(const char* name, FARPROC (*resolve)(const char* exportName));
+// The handle of a built-in library that is loaded now, else NULL (GetModuleHandleA).
+HMODULE LoadedBuiltinLibrary(const char* name);
+
+// Terminal input of a real run: the key-down and key-up records of one byte typed; the
+// records that are waiting now; reading records (waits for one).
+void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]);
+DWORD TerminalPendingRecords();
+BOOL ReadTerminalRecords(PINPUT_RECORD buffer, DWORD length, LPDWORD read);
+// Questions on the terminal: whether standard input is one, and one key typed there
+// (the byte, or -1 at the end of input).
+bool TerminalAvailable();
+int ReadTerminalKey();
+
+// How a message box without a scripted answer is shown to the person: returns the
+// answer (IDOK, IDYES, ...) or 0 when it cannot be shown. By default it asks on the
+// terminal; a graphical layer linked in may replace it at start-up.
+typedef int (*MessageBoxPresenter)(HWND owner, const char* text, const char* caption, UINT type);
+extern MessageBoxPresenter PresentMessageBox;
+// The answer a key gives in a box of this type on the terminal, or 0 when the key
+// means nothing there. Return is the first button; Escape is Cancel.
+int MessageBoxAnswerForKey(UINT type, int key);
 
 // The display description set by StandInSetDisplay.
 const StandInDisplay& CurrentDisplay();
@@ -48,3 +91,6 @@ void ResetWindows();
 void ResetDirectDraw();
 void ResetConsole();
 void ResetKernel();
+void ResetLibraries();
+void ResetCallLog();
+void ResetMessageBoxes();

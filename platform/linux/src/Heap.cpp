@@ -1,0 +1,44 @@
+// The process heap on the C library's allocator.
+#include "StandInPrivate.h"
+
+#include <cstdlib>
+
+namespace {
+
+// The heap handle is the address of this object; there is only the process heap.
+int ProcessHeap;
+
+bool IsProcessHeap(HANDLE heap) {
+    return heap == &ProcessHeap;
+}
+
+} // namespace
+
+HANDLE WINAPI GetProcessHeap() {
+    return &ProcessHeap;
+}
+
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+    LogCall("HeapAlloc", {Arg(heap), Arg(flags), Arg(bytes)});
+    LONG_PTR failure = 0;
+    if (CallFails("HeapAlloc", &failure) || !IsProcessHeap(heap)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    // A zero-byte block is still a distinct, freeable block, as on Windows.
+    const SIZE_T size = bytes == 0 ? 1 : bytes;
+    void* memory = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(size, 1) : std::malloc(size);
+    if (memory == nullptr)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return memory;
+}
+
+BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memory) {
+    LogCall("HeapFree", {Arg(heap), Arg(flags), Arg(memory)});
+    if (!IsProcessHeap(heap)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    std::free(memory);
+    return TRUE;
+}

@@ -1,0 +1,172 @@
+// kernel32 basics: the tick counter, Sleep, the last error, the process module and the
+// system version.
+#include "StandInPrivate.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+thread_local DWORD LastError = ERROR_SUCCESS;
+
+// The virtual clock of the tests: GetTickCount reads it and Sleep advances it.
+bool VirtualClock = false;
+DWORD VirtualTicks = 0;
+
+std::string ModuleFileNameOverride;
+DWORD PlatformId = VER_PLATFORM_WIN32_NT;
+
+// The process module's handle is the address of this object.
+int ProcessModule;
+
+// OSVERSIONINFOEXA: OSVERSIONINFOA plus service-pack numbers, suite mask, product type.
+constexpr DWORD VersionInfoExSize = sizeof(OSVERSIONINFOA) + 8;
+
+void SleepFor(DWORD milliseconds) {
+    timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+std::string ModuleFileName() {
+    if (!ModuleFileNameOverride.empty())
+        return ModuleFileNameOverride;
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return "bumpdemo";
+    return std::string(path, static_cast<size_t>(length));
+}
+
+} // namespace
+
+DWORD WINAPI GetTickCount() {
+    LogCall("GetTickCount", {});
+    return CurrentTicks();
+}
+
+void WINAPI Sleep(DWORD milliseconds) {
+    LogCall("Sleep", {Arg(milliseconds)});
+    if (VirtualClock) {
+        VirtualTicks += milliseconds;
+        return;
+    }
+    SleepFor(milliseconds);
+}
+
+DWORD WINAPI GetLastError() {
+    return LastError;
+}
+
+void WINAPI SetLastError(DWORD error) {
+    LastError = error;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
+    LogCall("GetModuleHandleA", {Arg(moduleName)});
+    LONG_PTR failure = 0;
+    if (CallFails("GetModuleHandleA", &failure)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    if (moduleName == nullptr)
+        return reinterpret_cast<HMODULE>(&ProcessModule);
+    return LoadedBuiltinLibrary(moduleName);
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+    LogCall("GetModuleFileNameA",
+            {Arg(module), Arg(static_cast<const void*>(fileName)), Arg(size)});
+    LONG_PTR failure = 0;
+    if (CallFails("GetModuleFileNameA", &failure))
+        return 0;
+    if (module != nullptr && module != reinterpret_cast<HMODULE>(&ProcessModule)) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    if (size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::string path = ModuleFileName();
+    if (path.size() >= size) {
+        // Truncated to the buffer and still terminated; the result is the buffer size.
+        std::memcpy(fileName, path.data(), size - 1);
+        fileName[size - 1] = '\0';
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    std::memcpy(fileName, path.c_str(), path.size() + 1);
+    return static_cast<DWORD>(path.size());
+}
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA versionInfo) {
+    LogCall("GetVersionExA", {Arg(static_cast<const void*>(versionInfo))});
+    LONG_PTR failure = 0;
+    if (CallFails("GetVersionExA", &failure))
+        return FALSE;
+    // Only the two published structure sizes are accepted (OSVERSIONINFOA, ...EXA).
+    if (versionInfo == nullptr || (versionInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
+                                   versionInfo->dwOSVersionInfoSize != VersionInfoExSize)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    // What Windows 8 and later report to a program without a compatibility manifest.
+    versionInfo->dwMajorVersion = 6;
+    versionInfo->dwMinorVersion = 2;
+    versionInfo->dwBuildNumber = 9200;
+    versionInfo->dwPlatformId = PlatformId;
+    versionInfo->szCSDVersion[0] = '\0';
+    return TRUE;
+}
+
+void ResetKernel() {
+    LastError = ERROR_SUCCESS;
+    VirtualClock = true;
+    VirtualTicks = 0;
+    ModuleFileNameOverride.clear();
+    PlatformId = VER_PLATFORM_WIN32_NT;
+    ResetLibraries();
+}
+
+void StandInUseVirtualClock(DWORD startTicks) {
+    VirtualClock = true;
+    VirtualTicks = startTicks;
+}
+
+void StandInAdvanceClock(DWORD milliseconds) {
+    VirtualTicks += milliseconds;
+}
+
+void StandInSetModuleFileName(const std::string& path) {
+    ModuleFileNameOverride = path;
+}
+
+void StandInSetPlatformId(DWORD platformId) {
+    PlatformId = platformId;
+}
+
+DWORD CurrentTicks() {
+    if (VirtualClock)
+        return VirtualTicks;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto milliseconds = static_cast<unsigned long long>(now.tv_sec) * 1000u +
+                              static_cast<unsigned long long>(now.tv_nsec) / 1000000u;
+    // The counter wraps around every 2^32 milliseconds (49.7 days), as on Windows.
+    return static_cast<DWORD>(milliseconds);
+}
+
+void WaitUntilTicks(DWORD ticks) {
+    const DWORD distance = ticks - CurrentTicks();
+    if (distance >= 0x80000000u)
+        return;
+    if (VirtualClock) {
+        VirtualTicks = ticks;
+        return;
+    }
+    SleepFor(distance);
+}
