@@ -15,5 +15,12 @@ void InitialiseModules();
 // The main routine: runs the demo until a console key and prints the report. Never returns.
 [[noreturn]] void DemoMain();
 
+// The animation counter after one more frame; past the largest value it wraps to the
+// most negative one.
+int32_t NextAnimationTime(int32_t animationTime);
+
 // The report's rate text, "20.00" for 100 frames in 5000 ms.
 void FormatFrameRate(uint32_t frames, uint32_t ticks, char* text, int size);
+
+// Writes two empty lines and "BENCHMARK: <rate> FPS" to the console.
+void WriteBenchmarkReport(uint32_t frames, uint32_t ticks);

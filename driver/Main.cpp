@@ -1,0 +1,6 @@
+#include "Demo.h"
+
+int main() {
+    InitialiseModules();
+    DemoMain();
+}
