@@ -17,7 +17,10 @@ void InitialiseModules();
 
 // The animation counter after one more frame; past the largest value it wraps to the
 // most negative one.
-int32_t NextAnimationTime(int32_t animationTime);
+inline int32_t NextAnimationTime(int32_t animationTime) {
+    // Unsigned arithmetic wraps; the conversion back is modular.
+    return static_cast<int32_t>(static_cast<uint32_t>(animationTime) + 1u);
+}
 
 // The report's rate text, "20.00" for 100 frames in 5000 ms.
 void FormatFrameRate(uint32_t frames, uint32_t ticks, char* text, int size);

@@ -18,11 +18,6 @@ constexpr DWORD FrameWaitMilliseconds = 50;
 
 } // namespace
 
-int32_t NextAnimationTime(int32_t animationTime) {
-    // Unsigned arithmetic wraps; the conversion back is modular.
-    return static_cast<int32_t>(static_cast<uint32_t>(animationTime) + 1u);
-}
-
 void DemoMain() {
     AllocateBuffers();
     if (!CheckReady()) {
