@@ -18,6 +18,7 @@ struct Window {
     RECT windowRect; // outer rectangle, screen coordinates
     RECT clientRect; // client area, screen coordinates
     bool needsPaint;
+    bool needsSize;  // overlapped: WM_SIZE and WM_MOVE wait for the first showing
     bool destroying; // WM_DESTROY is on its way or sent
 };
 

@@ -46,10 +46,23 @@ void Activate(HWND window) {
     SendToWindow(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
 }
 
-// A hidden or destroyed window gives up activation and focus; no other window of the
-// application takes them over.
+// The visible window created last other than this one, or null.
+HWND NextWindowToActivate(HWND leaving) {
+    for (auto it = Windows.rbegin(); it != Windows.rend(); ++it)
+        if (it->second.handle != leaving && !it->second.destroying &&
+            (it->second.style & WS_VISIBLE) != 0)
+            return it->second.handle;
+    return nullptr;
+}
+
+// A hidden or destroyed window gives up activation and focus: to the next window of
+// the application if there is one, else the application becomes inactive.
 void Deactivate(HWND window) {
     if (ActiveWindow == window) {
+        if (const HWND next = NextWindowToActivate(window)) {
+            Activate(next);
+            return;
+        }
         SendToWindow(window, WM_NCACTIVATE, FALSE, 0);
         SendToWindow(window, WM_ACTIVATE, WA_INACTIVE, 0);
         SendToWindow(window, WM_ACTIVATEAPP, FALSE, 0);
@@ -59,6 +72,17 @@ void Deactivate(HWND window) {
         Focus = nullptr;
         SendToWindow(window, WM_KILLFOCUS, 0, 0);
     }
+}
+
+void SendSizeAndMove(HWND window) {
+    Window* state = LookUpWindow(window);
+    if (state == nullptr)
+        return;
+    state->needsSize = false;
+    const RECT client = state->clientRect;
+    SendToWindow(window, WM_SIZE, SIZE_RESTORED,
+                 MAKELPARAM(client.right - client.left, client.bottom - client.top));
+    SendToWindow(window, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
 }
 
 BOOL ShowWindowNow(HWND window, int command) {
@@ -80,6 +104,8 @@ BOOL ShowWindowNow(HWND window, int command) {
     if (command == SW_SHOWNA || command == SW_SHOWNOACTIVATE)
         flags |= SWP_NOACTIVATE;
     SetWindowPosNow(window, 0, 0, 0, 0, flags);
+    if ((state = LookUpWindow(window)) != nullptr && state->needsSize)
+        SendSizeAndMove(window);
     return FALSE;
 }
 
@@ -134,17 +160,10 @@ HWND CreateWindowNow(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     const HWND handle = reinterpret_cast<HWND>(NextHandle);
     NextHandle += 4;
     Window& created = Windows[reinterpret_cast<uintptr_t>(handle)];
-    created = Window{handle,
-                     ClassName(className),
-                     ClassProcedure(className),
-                     instance,
-                     std::string(),
-                     style & ~static_cast<DWORD>(WS_VISIBLE),
-                     exStyle,
-                     RECT{x, y, x, y},
-                     RECT{x, y, x, y},
-                     false,
-                     false};
+    created = Window{handle,   ClassName(className), ClassProcedure(className),
+                     instance, std::string(),        style & ~static_cast<DWORD>(WS_VISIBLE),
+                     exStyle,  RECT{x, y, x, y},     RECT{x, y, x, y},
+                     false,    overlapped,           false};
     ReceivedMessages[handle].clear();
 
     if (HasTrackingSize(style)) {
@@ -174,10 +193,9 @@ HWND CreateWindowNow(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     }
     if (LookUpWindow(handle) == nullptr)
         return nullptr;
-    client = LookUpWindow(handle)->clientRect;
-    SendToWindow(handle, WM_SIZE, SIZE_RESTORED,
-                 MAKELPARAM(client.right - client.left, client.bottom - client.top));
-    SendToWindow(handle, WM_MOVE, 0, MAKELPARAM(client.left, client.top));
+    // A popup learns its size and place now, an overlapped window when first shown.
+    if (!overlapped)
+        SendSizeAndMove(handle);
     if ((style & WS_VISIBLE) != 0 && LookUpWindow(handle) != nullptr)
         ShowWindowNow(handle, SW_SHOW);
     return LookUpWindow(handle) != nullptr ? handle : nullptr;
