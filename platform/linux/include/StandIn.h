@@ -37,7 +37,8 @@ void StandInDumpAtExit(const std::string& path);
 
 // --- Message boxes -------------------------------------------------------------------
 // Answers for the next MessageBoxA calls, in order (IDYES, IDNO, IDCANCEL, IDOK, or 0
-// for a box that fails). Without a scripted answer the box is shown to the person.
+// for a box that fails). Without a scripted answer a box fails (answer 0) after
+// StandInReset; outside tests it is shown to the person.
 void StandInQueueMessageBoxAnswer(int answer);
 struct StandInMessageBox {
     HWND owner;

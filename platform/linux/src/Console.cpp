@@ -143,6 +143,11 @@ BOOL WINAPI ReadConsoleInputA(HANDLE consoleInput, PINPUT_RECORD buffer, DWORD l
     return ReadTerminalRecords(buffer, length, numberOfEventsRead);
 }
 
+void UseTerminalInput() {
+    Scripted = false;
+    ResetTerminalInput();
+}
+
 void ResetConsole() {
     Scripted = true;
     ScriptedInput.clear();

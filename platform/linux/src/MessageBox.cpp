@@ -26,8 +26,15 @@ const char* ButtonPrompt(UINT type) {
     }
 }
 
+// Tests never ask a person: a box nobody scripted fails.
+int NoPresentation(HWND, const char*, const char*, UINT) {
+    return 0;
+}
+
+} // namespace
+
 // Without any other presentation: the question on the terminal, answered by one key.
-int AskOnTerminal(HWND, const char* text, const char* caption, UINT type) {
+int PresentOnTerminal(HWND, const char* text, const char* caption, UINT type) {
     const char* prompt = ButtonPrompt(type);
     if (prompt == nullptr || !TerminalAvailable())
         return 0;
@@ -46,9 +53,7 @@ int AskOnTerminal(HWND, const char* text, const char* caption, UINT type) {
     return answer;
 }
 
-} // namespace
-
-MessageBoxPresenter PresentMessageBox = AskOnTerminal;
+MessageBoxPresenter PresentMessageBox = PresentOnTerminal;
 
 int MessageBoxAnswerForKey(UINT type, int key) {
     const UINT buttons = type & MB_TYPEMASK;
@@ -94,6 +99,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 void ResetMessageBoxes() {
     ScriptedAnswers.clear();
     Boxes.clear();
+    PresentMessageBox = NoPresentation;
 }
 
 void StandInQueueMessageBoxAnswer(int answer) {

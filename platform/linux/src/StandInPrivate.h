@@ -51,6 +51,10 @@ HMODULE LoadedBuiltinLibrary(const char* name);
 // records that are waiting now; reading records (waits for one).
 void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]);
 DWORD TerminalPendingRecords();
+// Switches the console from the scripted queue to standard input and forgets what was
+// read from it so far (for tests of the terminal input).
+void UseTerminalInput();
+void ResetTerminalInput();
 BOOL ReadTerminalRecords(PINPUT_RECORD buffer, DWORD length, LPDWORD read);
 // Questions on the terminal: whether standard input is one, and one key typed there
 // (the byte, or -1 at the end of input).
@@ -59,9 +63,13 @@ int ReadTerminalKey();
 
 // How a message box without a scripted answer is shown to the person: returns the
 // answer (IDOK, IDYES, ...) or 0 when it cannot be shown. By default it asks on the
-// terminal; a graphical layer linked in may replace it at start-up.
+// terminal; a graphical layer linked in may replace it at start-up. StandInReset sets
+// one that shows nothing and answers 0.
 typedef int (*MessageBoxPresenter)(HWND owner, const char* text, const char* caption, UINT type);
 extern MessageBoxPresenter PresentMessageBox;
+// The terminal's presentation: caption and text on standard error, the answer by one
+// key on standard input; 0 when standard input is not a terminal or has ended.
+int PresentOnTerminal(HWND owner, const char* text, const char* caption, UINT type);
 // The answer a key gives in a box of this type on the terminal, or 0 when the key
 // means nothing there. Return is the first button; Escape is Cancel.
 int MessageBoxAnswerForKey(UINT type, int key);

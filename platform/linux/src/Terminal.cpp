@@ -147,6 +147,11 @@ void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]) {
     }
 }
 
+void ResetTerminalInput() {
+    Pending.clear();
+    InputSource = Source::Unknown;
+}
+
 DWORD TerminalPendingRecords() {
     StartInput();
     Collect(false);
