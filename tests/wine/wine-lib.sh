@@ -1,0 +1,205 @@
+# shellcheck shell=bash
+# Shared by the Wine test scripts (sourced, not run): a private Wine prefix, an X server
+# of the test's own, and the few ways a test looks at and types into Wine's windows.
+#
+# WINEPREFIX must name the prefix (CTest sets it to one under the build tree). It is
+# created on first use and reused; one test at a time holds it, because all programs of a
+# prefix share one wineserver, and the test kills that server when it ends.
+
+Wine64=${WINE64:-/usr/lib/wine/wine64}
+WineServer=${WINESERVER:-/usr/lib/wine/wineserver}
+SkipExitCode=77 # CTest's SKIP_RETURN_CODE for these tests
+
+XvfbPid=
+XvfbLog=
+
+Fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+# Runs the calling script again under a time limit (once): when it expires the script
+# gets SIGTERM and still cleans up, where CTest's own timeout would kill it outright.
+#   LimitRunTime SECONDS "$@"   at the top of a script
+LimitRunTime() {
+    local seconds=$1
+    shift
+    if [ -z "${WineTestLimited:-}" ]; then
+        export WineTestLimited=1
+        exec timeout -k 15 "$seconds" "$0" "$@"
+    fi
+}
+
+# Ends the test as skipped when this machine cannot run Wine under an X server of its own.
+RequireWine() {
+    local tool missing=()
+    for tool in "$Wine64" "$WineServer" Xvfb xdotool xwininfo import flock timeout; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "SKIPPED: not installed: ${missing[*]}"
+        exit "$SkipExitCode"
+    fi
+}
+
+# Ends whatever the test started, on every way out.
+StopAll() {
+    if [ -n "${PrefixLock:-}" ]; then
+        timeout 20 "$WineServer" -k >/dev/null 2>&1
+        timeout 20 "$WineServer" -w >/dev/null 2>&1
+    fi
+    if [ -n "$XvfbPid" ]; then
+        kill "$XvfbPid" 2>/dev/null
+        wait "$XvfbPid" 2>/dev/null
+        XvfbPid=
+    fi
+    # Background jobs of the test (the program runs in one) end with the server.
+    local job
+    for job in $(jobs -p); do
+        kill "$job" 2>/dev/null
+    done
+    wait 2>/dev/null
+}
+
+# Starts an X server of its own for this test, with one screen of the given depth
+# (24 or 16), and points DISPLAY at it. Xvfb picks a free display number itself.
+StartDisplay() {
+    local depth=$1 size=${2:-1024x768}
+    local numberFile
+    numberFile=$(mktemp)
+    XvfbLog=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset \
+        3>"$numberFile" >"$XvfbLog" 2>&1 &
+    XvfbPid=$!
+    for _ in $(seq 100); do
+        [ -s "$numberFile" ] && break
+        kill -0 "$XvfbPid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$numberFile" ] || Fail "Xvfb did not start: $(cat "$XvfbLog")"
+    DISPLAY=":$(tr -d '\n' <"$numberFile")"
+    export DISPLAY
+    rm -f "$numberFile"
+}
+
+# Takes the prefix for this test (waiting while another test holds it) and creates it when
+# it does not exist yet. wineboot takes about a minute the first time.
+UsePrefix() {
+    [ -n "${WINEPREFIX:-}" ] || Fail "WINEPREFIX is not set"
+    export WINEPREFIX
+    export WINEDEBUG=-all
+    # No Mono or Gecko installer dialogs: nothing here uses .NET or HTML.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec {PrefixLock}>"$WINEPREFIX.lock"
+    flock -w 900 "$PrefixLock" || Fail "the Wine prefix $WINEPREFIX stayed busy"
+    if [ ! -f "$WINEPREFIX/.ready" ]; then
+        echo "Creating the Wine prefix $WINEPREFIX"
+        rm -rf "$WINEPREFIX"
+        timeout 600 "$Wine64" wineboot -i >"$WINEPREFIX.log" 2>&1 ||
+            Fail "wineboot failed: $(tail -5 "$WINEPREFIX.log")"
+        timeout 120 "$WineServer" -w
+        touch "$WINEPREFIX/.ready"
+    fi
+}
+
+# Everything a test needs before it starts Windows programs: skip when Wine is missing,
+# its own X server, the prefix, and the clean-up.
+SetUpWine() {
+    RequireWine
+    trap StopAll EXIT
+    trap 'Fail "interrupted (time limit reached?)"' INT TERM
+    StartDisplay "$@"
+    UsePrefix
+}
+
+# Prints the X id of the first visible window whose name matches the pattern (a regular
+# expression), waiting up to the given number of seconds; fails when none appears.
+WaitForWindow() {
+    local pattern=$1 seconds=$2 id
+    local deadline=$((SECONDS + seconds))
+    while [ "$SECONDS" -le "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# True when a visible window of that name exists now.
+WindowExists() {
+    [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]
+}
+
+# True while the X window is mapped and viewable.
+IsViewable() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# Types keys into a window. Wine delivers keyboard input to the window it holds active
+# and takes no X focus change as activation, but a click activates any window; so the
+# window is clicked first, at a point (relative to the window) where a click does
+# nothing else.
+TypeInto() {
+    local id=$1 x=$2 y=$3
+    shift 3
+    xdotool mousemove --window "$id" "$x" "$y" click 1
+    sleep 0.3
+    xdotool key --delay 50 "$@"
+}
+
+# Answers a message box with a key, clicking its corner first (the dialog's background).
+# A window shown at the same moment by another program may still take the activation
+# back, so the answer is typed again while the box stays up.
+AnswerBox() {
+    local id=$1 key=$2 attempt
+    for attempt in 1 2 3; do
+        TypeInto "$id" 2 2 "$key"
+        for _ in $(seq 25); do
+            IsViewable "$id" || return 0
+            sleep 0.2
+        done
+        echo "the message box took no $key (attempt $attempt)"
+    done
+    Fail "the message box did not take the key $key"
+}
+
+# Types a key into a window until the program (a background job of this shell) ends,
+# up to three times; a later key only reaches a program that missed the earlier ones.
+# The program's exit code goes to ExitCode.
+TypeUntilEnded() {
+    local pid=$1 id=$2 x=$3 y=$4 key=$5 attempt
+    for attempt in 1 2 3; do
+        TypeInto "$id" "$x" "$y" "$key"
+        for _ in $(seq 50); do
+            if ! kill -0 "$pid" 2>/dev/null; then
+                wait "$pid"
+                # shellcheck disable=SC2034 # read by the calling script
+                ExitCode=$?
+                return 0
+            fi
+            sleep 0.2
+        done
+        echo "the program did not end after $key (attempt $attempt)"
+    done
+    Fail "the program did not end after $key"
+}
+
+# Saves the whole X screen as a binary PPM (8 bits per channel whatever the depth).
+Screenshot() {
+    import -window root -depth 8 "ppm:$1" 2>/dev/null || Fail "screenshot $1 failed"
+}
+
+# Waits up to SECONDS for the file to appear and hold something.
+WaitForFile() {
+    local file=$1 seconds=$2
+    local deadline=$((SECONDS + seconds))
+    while [ "$SECONDS" -le "$deadline" ]; do
+        [ -s "$file" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
