@@ -1,0 +1,296 @@
+#!/usr/bin/env bash
+# End-to-end runs of the Windows bumpdemo.exe under Wine, driven the way a person would:
+# keys for the start-up question, a look at the screen, a key typed into the console.
+#   demo-cases.sh CASE BUMPDEMO_EXE PROBE_EXE WORK_DIR FRAMES_DIR BUMPFRAME
+# CASE is one of:
+#   windowed      No on a 24-bit screen: the window shows one of the effect's frames
+#                 exactly; a console key ends the run with the report, exit code 0
+#   windowed16    the same on a 16-bit screen, the frame reduced to RGB565
+#   fullscreen    Yes on a Wine virtual desktop: the mode becomes 320 x 200 and the frames
+#                 fill the screen; Escape in the output window ends it, exit 0, no report
+#   refusedmode   Yes on a bare X screen, where Wine changes no mode: "SetDisplayMode
+#                 FAILED" in a message box owned by the output window, exit 0, no report
+#   escape        No, then Escape in the output window: exit code 0, no report
+#   cancel        Escape at the question (Cancel): exit code 0, no window, no output
+# WORK_DIR keeps what the run leaves behind: screenshots, the program's output, the
+# probe's findings. FRAMES_DIR holds the reference frames that BUMPFRAME makes.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-lib.sh"
+LimitRunTime 150 "$@"
+
+[ $# -eq 6 ] || Fail "usage: demo-cases.sh CASE BUMPDEMO_EXE PROBE_EXE WORK_DIR FRAMES_DIR BUMPFRAME"
+case=$1 demo=$2 probe=$3 work=$4 frames=$5 bumpframe=$6
+
+QuestionTitle='^Do you want\.\.\.$'
+OutputTitle='^Vortane DirectDraw Handler$'
+Desktop=bumpdemo
+
+Demo=
+
+# Starts bumpdemo.exe in a Wine console window of its own, where keys can be typed for
+# it, with its output in out.txt; wine64 hands back the program's exit code.
+StartInConsole() {
+    timeout -k 5 120 "$Wine64" wineconsole cmd /c "bumpdemo.exe > out.txt" &
+    Demo=$!
+}
+
+# Starts bumpdemo.exe without a console (input from nowhere, output in out.txt), for the
+# runs that end without a console key.
+StartAlone() {
+    timeout -k 5 120 "$Wine64" bumpdemo.exe <"/dev/null" >out.txt 2>stderr.txt &
+    Demo=$!
+}
+
+# Waits up to SECONDS for the program to end; its exit code goes to ExitCode.
+WaitForExit() {
+    local seconds=$1
+    local deadline=$((SECONDS + seconds))
+    while kill -0 "$Demo" 2>/dev/null; do
+        [ "$SECONDS" -le "$deadline" ] || Fail "bumpdemo did not end within $seconds seconds"
+        sleep 0.2
+    done
+    wait "$Demo"
+    ExitCode=$?
+}
+
+# Lists the windows of the Wine session (on the virtual desktop when one is given).
+Probe() {
+    local file=$1 command=$2 desktop=${3:-}
+    rm -f "$file"
+    if [ -n "$desktop" ]; then
+        timeout 30 "$Wine64" explorer "/desktop=$desktop" probe.exe --out "$file" "$command"
+        WaitForFile "$file" 10
+    else
+        timeout 30 "$Wine64" probe.exe --out "$file" "$command"
+    fi
+    [ -s "$file" ] || Fail "the probe found nothing ($command)"
+}
+
+# The probe's line of the window with this title, and its children.
+WindowBlock() {
+    awk -v title="title=\"$2\"" '
+        /^window / { inside = index($0, title) > 0 }
+        inside' "$1"
+}
+
+# The client area "X Y WIDTH HEIGHT" (screen coordinates) from a probe line.
+ClientArea() {
+    sed -n 's/.* client=\([-0-9]*\),\([-0-9]*\),\([0-9]*\),\([0-9]*\) .*/\1 \2 \3 \4/p' | head -1
+}
+
+# Checks that the question box asks "Fullscreen?" with Yes, No and Cancel.
+CheckQuestion() {
+    Probe question.txt windows "$@"
+    local box
+    box=$(WindowBlock question.txt "Do you want...")
+    grep -q '^window class="#32770"' <<<"$box" || Fail "the question is no message box: $box"
+    grep -q 'text="Fullscreen?"' <<<"$box" || Fail "the question does not ask Fullscreen?: $box"
+    if [ "$(grep -c 'class="Button"' <<<"$box")" -ne 3 ] || ! grep -q 'text="&Yes"' <<<"$box" ||
+        ! grep -q 'text="&No"' <<<"$box" || ! grep -q 'text="Cancel"' <<<"$box"; then
+        Fail "the question's buttons are not Yes, No, Cancel: $box"
+    fi
+}
+
+# Screenshots the area until it shows a frame of the effect (a window may still be
+# drawing its first frame at the first look), then once more until it shows another
+# one: the animation runs. Each screenshot is kept.
+CheckFrames() {
+    local name=$1 x=$2 y=$3 width=$4 height=$5
+    shift 5
+    local shot result phase previous='' deadline=$((SECONDS + 20)) count=0
+    while true; do
+        count=$((count + 1))
+        shot="$name-$count.ppm"
+        Screenshot "$shot"
+        result=$(python3 "$here/compare-frame.py" "$shot" "$x" "$y" "$width" "$height" \
+            --frames "$frames" --bumpframe "$bumpframe" "$@")
+        case $? in
+        0)
+            echo "$shot: $result"
+            phase=$(sed -n 's/^frame phase \([0-9]*\) .*/\1/p' <<<"$result")
+            if [ -z "$previous" ]; then
+                previous=$phase
+            elif [ "$phase" != "$previous" ]; then
+                return 0
+            fi
+            ;;
+        1) echo "$shot: $result" ;;
+        *) Fail "$result" ;;
+        esac
+        [ "$SECONDS" -le "$deadline" ] ||
+            Fail "the screen did not show two different frames of the effect: $result"
+        sleep 0.5
+    done
+}
+
+CheckNoOutput() {
+    [ ! -s out.txt ] || Fail "the program wrote output: $(cat -A out.txt)"
+}
+
+CheckReport() {
+    grep -Pzq '\A\r\n\r\nBENCHMARK: \d+\.\d\d FPS\r\n\z' out.txt ||
+        Fail "the output is not two empty lines and the BENCHMARK line: $(cat -A out.txt)"
+    local rate
+    rate=$(sed -n 's/^BENCHMARK: \([0-9.]*\) FPS.*/\1/p' out.txt)
+    # 50 ms of waiting per frame: never more than 20 frames a second, and at least one frame.
+    awk -v rate="$rate" 'BEGIN { exit !(rate > 0 && rate <= 20) }' ||
+        Fail "frame rate $rate outside (0, 20]"
+    echo "report: $(tr -d '\r' <out.txt | tail -1)"
+}
+
+# No at the question, then the output window; its client area goes to ClientX, ClientY,
+# ClientWidth and ClientHeight.
+OpenWindowed() {
+    local box
+    box=$(WaitForWindow "$QuestionTitle" 30) || Fail "no start-up question"
+    CheckQuestion
+    AnswerBox "$box" n
+    OutputWindow=$(WaitForWindow "$OutputTitle" 20) || Fail "no output window after No"
+    Probe windows.txt windows
+    local line
+    line=$(WindowBlock windows.txt "Vortane DirectDraw Handler" | head -1)
+    grep -q '^window class="wndclass"' <<<"$line" || Fail "the output window: $line"
+    read -r ClientX ClientY ClientWidth ClientHeight <<<"$(ClientArea <<<"$line")"
+    echo "output window client area ${ClientWidth}x${ClientHeight} at ($ClientX,$ClientY)"
+}
+
+# The display mode Windows programs see, "WIDTH HEIGHT BITS" (on the virtual desktop when
+# one is given).
+CheckMode() {
+    local expected=$1
+    shift
+    Probe mode.txt mode "$@"
+    grep -qx "mode $expected" mode.txt || Fail "display mode $(cat mode.txt), expected $expected"
+    echo "display mode $expected"
+}
+
+# Types a key into the console window; the run ends with the report.
+EndWithConsoleKey() {
+    local console
+    console=$(WaitForWindow 'cmd\.exe$' 5) || Fail "no console window"
+    TypeUntilEnded "$Demo" "$console" 20 20 x
+    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after a console key"
+    CheckReport
+    ! WindowExists "$OutputTitle" || Fail "the output window outlived the program"
+}
+
+# No at the question on a screen of the given depth (24 or 16) and the bits per pixel
+# Windows reports for it; the options for compare-frame.py follow.
+CaseWindowed() {
+    SetUpWine "$1"
+    Enter
+    CheckMode "1024 768 $2"
+    StartInConsole
+    OpenWindowed
+    shift 2
+    CheckFrames windowed "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight" "$@"
+    EndWithConsoleKey
+}
+
+CaseFullScreen() {
+    SetUpWine 24
+    Enter
+    printf '@echo off\r\nbumpdemo.exe > out.txt\r\necho %%ERRORLEVEL%%> exitcode.txt\r\n' >run.bat
+    timeout -k 5 120 "$Wine64" explorer "/desktop=$Desktop,1024x768" cmd /c run.bat &
+    Demo=$!
+    local box output desktop
+    box=$(WaitForWindow "$QuestionTitle" 30) || Fail "no start-up question"
+    CheckQuestion "$Desktop"
+    AnswerBox "$box" y
+    output=$(WaitForWindow "$OutputTitle" 20) || Fail "no output window after Yes"
+    desktop=$(WaitForWindow "^$Desktop - Wine desktop\$" 5) || Fail "no virtual desktop"
+    # The desktop's X window takes the size of the display mode.
+    local geometry deadline=$((SECONDS + 10))
+    while geometry=$(xwininfo -id "$desktop" | awk '/Absolute upper-left X/ { x = $NF }
+            /Absolute upper-left Y/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF }
+            END { print x, y, w, h }') && [ "${geometry#* * }" != "320 200" ]; do
+        [ "$SECONDS" -le "$deadline" ] || Fail "the virtual desktop is $geometry, not 320x200"
+        sleep 0.2
+    done
+    CheckMode "320 200 32" "$Desktop"
+    Probe windows.txt windows "$Desktop"
+    local line
+    line=$(WindowBlock windows.txt "Vortane DirectDraw Handler" | head -1)
+    grep -q '^window class="wndclass" .* outer=0,0,320,200 client=0,0,320,200 ' <<<"$line" ||
+        Fail "the output window does not cover the 320x200 screen: $line"
+    echo "desktop window at $geometry"
+    # shellcheck disable=SC2086 # the geometry is four numbers
+    CheckFrames fullscreen $geometry
+    TypeUntilEnded "$Demo" "$output" 160 100 Escape
+    WaitForFile exitcode.txt 5 || Fail "no exit code"
+    [ "$(tr -d '\r\n ' <exitcode.txt)" = 0 ] || Fail "exit code $(cat exitcode.txt) after Escape"
+    CheckNoOutput
+}
+
+CaseRefusedMode() {
+    SetUpWine 24
+    Enter
+    StartAlone
+    local box
+    box=$(WaitForWindow "$QuestionTitle" 30) || Fail "no start-up question"
+    AnswerBox "$box" y
+    box=$(WaitForWindow '^Error$' 20) || Fail "no failure message after Yes"
+    Screenshot refused.ppm
+    Probe windows.txt windows
+    local block
+    block=$(WindowBlock windows.txt Error)
+    grep -q 'text="SetDisplayMode FAILED"' <<<"$block" || Fail "the failure message: $block"
+    grep -q 'owner="wndclass"' <<<"$block" || Fail "the failure box has no output window owner"
+    if [ "$(grep -c 'class="Button"' <<<"$block")" -ne 1 ] || ! grep -q 'text="OK"' <<<"$block"; then
+        Fail "the failure box's buttons are not just OK: $block"
+    fi
+    echo "message box: $(grep -o 'text="SetDisplayMode FAILED"' <<<"$block"), owned by the output window"
+    AnswerBox "$box" Return
+    WaitForExit 20
+    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after the failure message"
+    CheckNoOutput
+}
+
+CaseEscape() {
+    SetUpWine 24
+    Enter
+    StartAlone
+    OpenWindowed
+    TypeUntilEnded "$Demo" "$OutputWindow" 10 10 Escape
+    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after Escape in the output window"
+    CheckNoOutput
+}
+
+CaseCancel() {
+    SetUpWine 24
+    Enter
+    StartAlone
+    local box
+    box=$(WaitForWindow "$QuestionTitle" 30) || Fail "no start-up question"
+    AnswerBox "$box" Escape
+    local deadline=$((SECONDS + 20))
+    while kill -0 "$Demo" 2>/dev/null; do
+        ! WindowExists "$OutputTitle" || Fail "an output window opened after Cancel"
+        [ "$SECONDS" -le "$deadline" ] || Fail "bumpdemo did not end after Cancel"
+        sleep 0.1
+    done
+    WaitForExit 1
+    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after Cancel"
+    CheckNoOutput
+}
+
+# A clean work directory with the two programs in it.
+Enter() {
+    rm -rf "$work"
+    mkdir -p "$work" || Fail "cannot make $work"
+    cd "$work" || Fail "cannot enter $work"
+    cp "$demo" bumpdemo.exe || Fail "cannot copy $demo"
+    cp "$probe" probe.exe || Fail "cannot copy $probe"
+}
+
+case $case in
+windowed) CaseWindowed 24 32 ;;
+windowed16) CaseWindowed 16 16 --rgb565 ;;
+fullscreen) CaseFullScreen ;;
+refusedmode) CaseRefusedMode ;;
+escape) CaseEscape ;;
+cancel) CaseCancel ;;
+*) Fail "unknown case $case" ;;
+esac
+echo "PASSED: $case"
