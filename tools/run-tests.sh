@@ -16,7 +16,10 @@ echo "=== check the Windows programs"
 file build/win32/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32 executable (console) Intel 80386"
 file build/win64/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32+ executable (console) x86-64"
 
-for preset in linux linux-asan; do
+# win32: the release program's format and imports (this kernel runs no 32-bit code).
+# win64: the Windows programs under Wine, each test on an X server of its own; they take
+# the build tree's Wine prefix one at a time (the first creates it, about a minute).
+for preset in linux linux-asan win32 win64; do
     echo "=== test $preset"
     ctest --preset "$preset" -j"$jobs"
 done
