@@ -1,5 +1,6 @@
 // The per-frame pass: every pixel of the picture brightened by its light-map cell.
 #include "BumpEffect.h"
+#include "ShadeKernels.h"
 
 #include "VideoOutput.h"
 
@@ -25,5 +26,6 @@ void ShadeFrame(int lightX, int lightY) {
     const uint16_t lightOffset = static_cast<uint16_t>((lightY & 0xFF) << 8 | (lightX & 0xFF));
     // The frame buffer is taken once: the whole pass goes to the same buffer.
     uint32_t* const frame = FrameBuffer;
-    ShadePixels(BumpOffsets, ShadedImage, SelectedLightMap, lightOffset, frame, EffectPixels);
+    // The fastest version of ShadePixels this processor runs, chosen at program start.
+    ShadePixelsKernel(BumpOffsets, ShadedImage, SelectedLightMap, lightOffset, frame, EffectPixels);
 }

@@ -3,13 +3,14 @@
 #include "VideoOutput.h"
 
 #include "DirectDrawCalls.h"
-#include "PixelConversion.h"
+#include "ConversionKernels.h"
 
 #include <cstring>
 
 namespace {
 
-// Converts the frame into the locked surface, the format chosen once by DisplayBpp.
+// Converts the frame into the locked surface, the format chosen once by DisplayBpp; each
+// format's conversion is the fastest this processor runs, chosen at program start.
 // Any other depth (an 8-bit desktop, say) writes nothing.
 void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
     auto* dest = static_cast<uint8_t*>(surface.lpSurface);
@@ -17,16 +18,16 @@ void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
     const int height = static_cast<int>(surface.dwHeight);
     switch (DisplayBpp) {
     case 15:
-        ConvertTo15(frame, dest, width, height, RowPadding);
+        ConvertTo15Kernel(frame, dest, width, height, RowPadding);
         break;
     case 16:
-        ConvertTo16(frame, dest, width, height, RowPadding);
+        ConvertTo16Kernel(frame, dest, width, height, RowPadding);
         break;
     case 24:
-        ConvertTo24(frame, dest, width, height, RowPadding);
+        ConvertTo24Kernel(frame, dest, width, height, RowPadding);
         break;
     case 32:
-        ConvertTo32(frame, dest, width, height, RowPadding);
+        ConvertTo32Kernel(frame, dest, width, height, RowPadding);
         break;
     default:
         break;

@@ -1,0 +1,18 @@
+// The choice of shading kernel, made once at program start from the processor check.
+#include "ShadeKernels.h"
+
+#include "BumpEffect.h"
+#include "CpuFeatures.h"
+
+ShadeKernel ShadePixelsKernel = ShadePixels;
+
+void ChooseShadeKernel(bool hasSse2, bool hasAvx2) {
+    ShadePixelsKernel = hasAvx2 ? ShadePixelsAvx2 : hasSse2 ? ShadePixelsSse2 : ShadePixels;
+}
+
+namespace {
+
+// Runs during static initialisation, before main and before any frame is drawn.
+[[maybe_unused]] const bool KernelChosen = (ChooseShadeKernel(CpuHasSse2(), CpuHasAvx2()), true);
+
+} // namespace

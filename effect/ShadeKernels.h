@@ -1,0 +1,23 @@
+// Vector versions of ShadePixels, pixel for pixel the same, and the one chosen for this
+// processor at start.
+#pragma once
+
+#include <cstdint>
+
+using ShadeKernel = void (*)(const uint16_t* offsets, const uint32_t* shaded,
+                             const uint8_t* lightMap, uint16_t lightOffset, uint32_t* dest,
+                             int count);
+
+// SSE2: scalar light-map lookups, eight pixels' saturating additions at once.
+void ShadePixelsSse2(const uint16_t* offsets, const uint32_t* shaded, const uint8_t* lightMap,
+                     uint16_t lightOffset, uint32_t* dest, int count);
+// AVX2, sixteen pixels per step; to be called only where CpuHasAvx2() answers true.
+void ShadePixelsAvx2(const uint16_t* offsets, const uint32_t* shaded, const uint8_t* lightMap,
+                     uint16_t lightOffset, uint32_t* dest, int count);
+
+// The shading pass ShadeFrame runs: the fastest this processor has, chosen once at
+// program start.
+extern ShadeKernel ShadePixelsKernel;
+
+// Sets ShadePixelsKernel for a processor with (or without) SSE2 and AVX2.
+void ChooseShadeKernel(bool hasSse2, bool hasAvx2);

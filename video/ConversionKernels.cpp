@@ -1,0 +1,26 @@
+// The choice of conversion kernels, made once at program start from the processor check.
+#include "ConversionKernels.h"
+
+#include "CpuFeatures.h"
+#include "PixelConversion.h"
+
+ConversionKernel ConvertTo15Kernel = ConvertTo15;
+ConversionKernel ConvertTo16Kernel = ConvertTo16;
+ConversionKernel ConvertTo24Kernel = ConvertTo24;
+ConversionKernel ConvertTo32Kernel = ConvertTo32;
+
+void ChooseConversionKernels(bool hasSse2, bool hasAvx2) {
+    ConvertTo15Kernel = hasAvx2 ? ConvertTo15Avx2 : hasSse2 ? ConvertTo15Sse2 : ConvertTo15;
+    ConvertTo16Kernel = hasAvx2 ? ConvertTo16Avx2 : hasSse2 ? ConvertTo16Sse2 : ConvertTo16;
+    ConvertTo24Kernel = hasAvx2 ? ConvertTo24Avx2 : hasSse2 ? ConvertTo24Sse2 : ConvertTo24;
+    // Whole-row copies are already as fast as the memory allows.
+    ConvertTo32Kernel = ConvertTo32;
+}
+
+namespace {
+
+// Runs during static initialisation, before main and before any frame is presented.
+[[maybe_unused]] const bool KernelsChosen =
+    (ChooseConversionKernels(CpuHasSse2(), CpuHasAvx2()), true);
+
+} // namespace

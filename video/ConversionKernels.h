@@ -1,0 +1,34 @@
+// Vector versions of the pixel conversions, byte for byte the same as the plain ones in
+// PixelConversion.h, and the version of each format chosen for this processor at start.
+#pragma once
+
+#include <cstdint>
+
+using ConversionKernel = void (*)(const uint32_t* source, uint8_t* dest, int width, int height,
+                                  int32_t rowPadding);
+
+// SSE2: every x86-64 processor, and 32-bit ones since about 2003.
+void ConvertTo15Sse2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+void ConvertTo16Sse2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+void ConvertTo24Sse2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+
+// AVX2: to be called only where CpuHasAvx2() answers true.
+void ConvertTo15Avx2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+void ConvertTo16Avx2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+void ConvertTo24Avx2(const uint32_t* source, uint8_t* dest, int width, int height,
+                     int32_t rowPadding);
+
+// The conversions PresentFrame uses: the fastest this processor runs, chosen once at
+// program start. The 32-bit one copies whole rows and has no vector version.
+extern ConversionKernel ConvertTo15Kernel;
+extern ConversionKernel ConvertTo16Kernel;
+extern ConversionKernel ConvertTo24Kernel;
+extern ConversionKernel ConvertTo32Kernel;
+
+// Sets the four kernels for a processor with (or without) SSE2 and AVX2.
+void ChooseConversionKernels(bool hasSse2, bool hasAvx2);
