@@ -1,5 +1,5 @@
 // kernel32 and the text and resource calls the program relies on.
-#include <windows.h>
+#include "MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,6 @@
 #include <string>
 
 namespace {
-
-// Wine's ntdll exports its version; Windows' does not, and the stand-in has no ntdll.
-bool RunningOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 TEST(Kernel, CharLowerBuffA) {
     {

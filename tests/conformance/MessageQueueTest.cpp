@@ -86,7 +86,7 @@ TEST(MessageQueue, Filters) {
     }
 }
 
-TEST(MessageQueue, DestroyingAWindowDropsItsMessages) {
+TEST(MessageQueue, ADestroyedWindowsMessagesAndHandle) {
     DrainQueue();
     RecordingClass windowClass("ConformanceDropped");
     HWND window = windowClass.Create(WS_POPUP, 0, 0, 10, 10);
@@ -95,9 +95,36 @@ TEST(MessageQueue, DestroyingAWindowDropsItsMessages) {
     ASSERT_TRUE(DestroyWindow(window));
     MSG msg;
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE));
-    SetLastError(0);
-    EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    struct Call {
+        const char* name;
+        bool (*fails)(HWND);
+    };
+    const Call calls[] = {
+        {"PostMessageA", [](HWND gone) { return !PostMessageA(gone, WM_USER, 0, 0); }},
+        {"SendMessageA", [](HWND gone) { return SendMessageA(gone, WM_USER, 0, 0) == 0; }},
+        {"DispatchMessageA",
+         [](HWND gone) {
+             MSG dead{gone, WM_USER, 0, 0, 0, POINT{0, 0}};
+             return DispatchMessageA(&dead) == 0;
+         }},
+        {"PeekMessageA",
+         [](HWND gone) {
+             MSG any;
+             return !PeekMessageA(&any, gone, 0, 0, PM_NOREMOVE);
+         }},
+        {"GetMessageA",
+         [](HWND gone) {
+             MSG any;
+             return GetMessageA(&any, gone, 0, 0) == -1;
+         }},
+        {"SetFocus", [](HWND gone) { return SetFocus(gone) == nullptr; }},
+    };
+    for (const Call& call : calls) {
+        SCOPED_TRACE(call.name);
+        SetLastError(0);
+        EXPECT_TRUE(call.fails(window));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    }
 }
 
 TEST(MessageQueue, TranslateMessagePostsTheCharacter) {

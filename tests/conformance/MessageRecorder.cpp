@@ -5,6 +5,7 @@ namespace {
 std::vector<RecordedMessage> Messages;
 int TrackingWidth = 0;
 int TrackingHeight = 0;
+UINT Refusal = 0;
 
 LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Messages.push_back(RecordedMessage{window, message, wParam, lParam});
@@ -13,10 +14,21 @@ LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LP
         info->ptMinTrackSize = POINT{TrackingWidth, TrackingHeight};
         info->ptMaxTrackSize = POINT{TrackingWidth, TrackingHeight};
     }
+    if (message == Refusal)
+        return message == WM_CREATE ? -1 : FALSE;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 } // namespace
+
+void SetRefusal(UINT message) {
+    Refusal = message;
+}
+
+bool RunningOnWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 const std::vector<RecordedMessage>& Recording() {
     return Messages;
@@ -50,6 +62,7 @@ RecordingClass::RecordingClass(const char* className) : name(className) {
     RegisterClassA(&windowClass);
     ClearRecording();
     SetTrackingSize(0, 0);
+    SetRefusal(0);
 }
 
 RecordingClass::~RecordingClass() {

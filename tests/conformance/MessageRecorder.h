@@ -26,6 +26,13 @@ std::vector<UINT> RecordedAmong(const std::vector<UINT>& interesting);
 // system's defaults.
 void SetTrackingSize(int width, int height);
 
+// Makes the recording procedure refuse creation at WM_NCCREATE (FALSE) or WM_CREATE
+// (-1); 0 accepts.
+void SetRefusal(UINT message);
+
+// Wine's ntdll exports its version; Windows' does not, and the stand-in has no ntdll.
+bool RunningOnWine();
+
 // Registers a class with the recording procedure under a name unique to the test, and
 // unregisters it (destroying its windows first) on destruction.
 struct RecordingClass {

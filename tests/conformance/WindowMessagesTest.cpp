@@ -136,7 +136,30 @@ TEST(WindowMessages, CloseDestroysThroughTheDefaultProcedure) {
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(RecordedAmong(Lifecycle), (std::vector<UINT>{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
     EXPECT_FALSE(IsWindow(window));
+    SetLastError(0);
     EXPECT_FALSE(DestroyWindow(window));
+    const DWORD error = GetLastError();
+    // Wine answers ERROR_ACCESS_DENIED for a handle that no longer exists.
+    if (!RunningOnWine()) {
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    }
+}
+
+TEST(WindowMessages, CreationRefusedByTheProcedure) {
+    for (UINT refusal : {static_cast<UINT>(WM_NCCREATE), static_cast<UINT>(WM_CREATE)}) {
+        SCOPED_TRACE(refusal);
+        RecordingClass windowClass("ConformanceRefused");
+        SetRefusal(refusal);
+        EXPECT_EQ(windowClass.Create(WS_POPUP | WS_VISIBLE, 0, 0, 10, 10), nullptr);
+        // The window ends without WM_DESTROY.
+        const std::vector<UINT> expected =
+            refusal == WM_NCCREATE
+                ? std::vector<UINT>{WM_NCCREATE, WM_NCDESTROY}
+                : std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_NCDESTROY};
+        EXPECT_EQ(RecordedAmong(Lifecycle), expected);
+        ASSERT_FALSE(Recording().empty());
+        EXPECT_FALSE(IsWindow(Recording().front().window));
+    }
 }
 
 TEST(WindowMessages, MovingSendsWmMoveWithTheClientOrigin) {
@@ -245,9 +268,21 @@ TEST(WindowMessages, ClassRegistration) {
     EXPECT_TRUE(UnregisterClassA("ConformanceClass", GetModuleHandleA(nullptr)));
     {
         SCOPED_TRACE("an unknown class creates no window");
+        SetLastError(0);
         EXPECT_EQ(CreateWindowExA(0, "ConformanceClass", "Gone", WS_POPUP, 0, 0, 10, 10, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr),
                   nullptr);
+        const DWORD error = GetLastError();
+        // Wine reports ERROR_CLASS_DOES_NOT_EXIST here.
+        if (!RunningOnWine()) {
+            EXPECT_EQ(error, static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
+        }
+    }
+    {
+        SCOPED_TRACE("an unknown class cannot be unregistered");
+        SetLastError(0);
+        EXPECT_FALSE(UnregisterClassA("ConformanceClass", GetModuleHandleA(nullptr)));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
     }
 }
 

@@ -23,7 +23,7 @@ int Clamp(int value, LONG minimum, LONG maximum) {
     return std::max(static_cast<int>(minimum), std::min(value, static_cast<int>(maximum)));
 }
 
-// The last-ditch failure of creation: the window goes without WM_DESTROY.
+// A window its procedure refused at WM_NCCREATE or WM_CREATE goes without WM_DESTROY.
 void DiscardWindow(HWND window) {
     SendToWindow(window, WM_NCDESTROY, 0, 0);
     RemoveWindowMessages(window);
@@ -188,7 +188,7 @@ HWND CreateWindowNow(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     SendToWindow(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
     LookUpWindow(handle)->clientRect = client;
     if (SendToWindow(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-        DestroyWindowNow(handle);
+        DiscardWindow(handle);
         return nullptr;
     }
     if (LookUpWindow(handle) == nullptr)
