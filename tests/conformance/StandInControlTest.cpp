@@ -85,7 +85,9 @@ TEST(StandInClock, VirtualClock) {
     }
 }
 
-INT_PTR TestExport() { return 42; }
+INT_PTR TestExport() {
+    return 42;
+}
 
 FARPROC ResolveTestLibrary(const char* name) {
     return std::strcmp(name, "TestExport") == 0 ? &TestExport : nullptr;
