@@ -1,0 +1,120 @@
+// The clipper: the window whose client area limits blits to the surface it is set on.
+#include "DirectDrawPrivate.h"
+
+#include <algorithm>
+
+namespace {
+
+struct Clipper final : IDirectDrawClipper {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetHWnd(HWND* window) override;
+    HRESULT STDMETHODCALLTYPE SetHWnd(DWORD flags, HWND window) override;
+
+    ULONG refs = 1;
+    HWND window = nullptr;
+};
+
+std::vector<Clipper*> Clippers;
+
+Clipper* Find(IDirectDrawClipper* clipper) {
+    const auto found = std::find(Clippers.begin(), Clippers.end(), clipper);
+    return found == Clippers.end() ? nullptr : *found;
+}
+
+ULONG Drop(Clipper* clipper) {
+    if (clipper->refs == 0)
+        return 0;
+    const ULONG left = --clipper->refs;
+    if (left == 0) {
+        Clippers.erase(std::find(Clippers.begin(), Clippers.end(), clipper));
+        delete clipper;
+    }
+    return left;
+}
+
+HRESULT Clipper::QueryInterface(REFIID iid, void** out) {
+    LogCall("IDirectDrawClipper::QueryInterface", {IidArg(iid), Arg(out)});
+    if (out != nullptr)
+        *out = nullptr;
+    HRESULT failure;
+    if (MethodFails("IDirectDrawClipper::QueryInterface", &failure))
+        return failure;
+    if (out == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (iid != IID_IUnknown && iid != IID_IDirectDrawClipper)
+        return E_NOINTERFACE;
+    ++refs;
+    *out = static_cast<IDirectDrawClipper*>(this);
+    return S_OK;
+}
+
+ULONG Clipper::AddRef() {
+    LogCall("IDirectDrawClipper::AddRef", {});
+    return ++refs;
+}
+
+ULONG Clipper::Release() {
+    LogCall("IDirectDrawClipper::Release", {});
+    return Drop(this);
+}
+
+HRESULT Clipper::GetHWnd(HWND* out) {
+    LogCall("IDirectDrawClipper::GetHWnd", {Arg(out)});
+    HRESULT failure;
+    if (MethodFails("IDirectDrawClipper::GetHWnd", &failure))
+        return failure;
+    if (out == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *out = window;
+    return DD_OK;
+}
+
+// Any handle is taken as DirectDraw takes it; a window that does not exist fails the
+// blits that would be clipped to it.
+HRESULT Clipper::SetHWnd(DWORD flags, HWND newWindow) {
+    LogCall("IDirectDrawClipper::SetHWnd", {Arg(flags), Arg(newWindow)});
+    HRESULT failure;
+    if (MethodFails("IDirectDrawClipper::SetHWnd", &failure))
+        return failure;
+    if (flags != 0)
+        return DDERR_INVALIDPARAMS;
+    window = newWindow;
+    return DD_OK;
+}
+
+} // namespace
+
+HRESULT CreateClipperObject(IDirectDrawClipper** out) {
+    auto* clipper = new Clipper;
+    Clippers.push_back(clipper);
+    *out = clipper;
+    return DD_OK;
+}
+
+// A surface's clipper released once too often by its user is gone: nothing to hold or drop.
+void HoldClipper(IDirectDrawClipper* clipper) {
+    if (Clipper* found = Find(clipper))
+        ++found->refs;
+}
+
+void DropClipper(IDirectDrawClipper* clipper) {
+    if (Clipper* found = Find(clipper))
+        Drop(found);
+}
+
+bool IsClipper(IDirectDrawClipper* clipper) {
+    return Find(clipper) != nullptr;
+}
+
+HWND ClipperWindow(IDirectDrawClipper* clipper) {
+    const Clipper* found = Find(clipper);
+    return found != nullptr ? found->window : nullptr;
+}
+
+void DestroyAllClippers() {
+    for (Clipper* clipper : Clippers)
+        delete clipper;
+    Clippers.clear();
+}
