@@ -1,0 +1,163 @@
+// Shared set-up of the video tests that drive the Linux stand-in.
+#include "StandInVideo.h"
+
+#include "DirectDrawLoader.h"
+#include "VideoOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+// The program under test ends through exit(0), which would look like a passing test run.
+// Outside the child processes of RunToEnd such an end is reported as a failure.
+bool TestsFinished = false;
+bool EndExpected = false;
+
+void FailUnexpectedEnd() {
+    if (TestsFinished || EndExpected)
+        return;
+    std::fputs("The program ended in the middle of a test.\n", stderr);
+    std::_Exit(1);
+}
+
+struct EndGuard : testing::Environment {
+    void SetUp() override { std::atexit(FailUnexpectedEnd); }
+    void TearDown() override { TestsFinished = true; }
+};
+[[maybe_unused]] testing::Environment* const Guard =
+    testing::AddGlobalTestEnvironment(new EndGuard);
+
+void ResetVideoState() {
+    FrameBuffer = nullptr;
+    SpareBuffer = nullptr;
+    UpdateScreen = nullptr;
+    OutputWindow = nullptr;
+    FullScreen = false;
+    OutputWidth = 0;
+    OutputHeight = 0;
+    DisplayBpp = 0;
+    PrimarySurface = nullptr;
+    BackSurface = nullptr;
+    WindowClipper = nullptr;
+    SourceRect = {};
+    DestRect = {};
+    WindowRect = {};
+    EscapePressed = false;
+    SpacePressed = false;
+    RowPadding = 0;
+}
+
+// The loader keeps its entry points when the host check stops it, so start empty.
+void ResetLoader() {
+    DirectDrawLoader::DirectDrawLibrary = nullptr;
+    DirectDrawLoader::DirectDrawEnumerateA = nullptr;
+    DirectDrawLoader::DirectDrawEnumerateW = nullptr;
+    DirectDrawLoader::DirectDrawEnumerate = nullptr;
+    DirectDrawLoader::DirectDrawEnumerateExA = nullptr;
+    DirectDrawLoader::DirectDrawEnumerateExW = nullptr;
+    DirectDrawLoader::DirectDrawEnumerateEx = nullptr;
+    DirectDrawLoader::DirectDrawCreate = nullptr;
+    DirectDrawLoader::DirectDrawCreateEx = nullptr;
+    DirectDrawLoader::DirectDrawCreateClipper = nullptr;
+}
+
+} // namespace
+
+void StartStandIn(const StandInDisplay& display, const std::function<void()>& beforeLoading) {
+    StandInReset();
+    StandInSetDisplay(display);
+    ResetVideoState();
+    ResetLoader();
+    if (beforeLoading)
+        beforeLoading();
+    DirectDrawLoader::LoadDirectDraw();
+    StandInClearCallLog();
+}
+
+StandInDisplay FullScreenDisplay(std::vector<int> depths, DWORD redMask16) {
+    StandInDisplay display;
+    display.fullScreenDepths = std::move(depths);
+    display.fullScreenRedMask16 = redMask16;
+    return display;
+}
+
+StandInDisplay DesktopDisplay(int bitsPerPixel, DWORD redMask16) {
+    StandInDisplay display;
+    display.desktopBitsPerPixel = bitsPerPixel;
+    display.desktopRedMask16 = redMask16;
+    return display;
+}
+
+std::vector<uint32_t> TestFrame() {
+    std::vector<uint32_t> frame(FramePixels);
+    for (int i = 0; i < FramePixels; ++i)
+        frame[i] = 0xFF000000 | ((static_cast<uint32_t>(i) * 2654435761u) >> 8);
+    return frame;
+}
+
+std::vector<uint8_t> ShownFrame(const std::vector<uint32_t>& frame, int bitsPerPixel, int columns,
+                                int rows) {
+    std::vector<uint8_t> shown;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            const uint32_t pixel = frame[y * FrameWidth + x];
+            const uint32_t red = (pixel >> 16) & 0xFF;
+            const uint32_t green = (pixel >> 8) & 0xFF;
+            const uint32_t blue = pixel & 0xFF;
+            if (bitsPerPixel == 15 || bitsPerPixel == 16) {
+                const uint32_t word = bitsPerPixel == 15
+                                          ? (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3
+                                          : (red >> 3) << 11 | (green >> 2) << 5 | blue >> 3;
+                shown.insert(shown.end(), {uint8_t(word), uint8_t(word >> 8)});
+            } else {
+                shown.insert(shown.end(), {uint8_t(blue), uint8_t(green), uint8_t(red)});
+                if (bitsPerPixel == 32)
+                    shown.push_back(uint8_t(pixel >> 24));
+            }
+        }
+    }
+    return shown;
+}
+
+std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom) {
+    return StandInReadScreen(RECT{left, top, right, bottom});
+}
+
+StandInDump RunToEnd(const std::function<void()>& body) {
+    static int runs = 0;
+    const std::string path =
+        testing::TempDir() + "video-run-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
+    std::remove(path.c_str());
+    StandInQueueMessageBoxAnswer(IDOK); // a failure box is dismissed, not shown
+    EXPECT_EXIT(
+        {
+            EndExpected = true;
+            StandInDumpAtExit(path);
+            body();
+            std::exit(99); // the program was meant to end inside body
+        },
+        testing::ExitedWithCode(0), "");
+    StandInDump dump = StandInReadDump(path);
+    std::remove(path.c_str());
+    return dump;
+}
+
+std::vector<std::string> CallsNamed(const std::vector<std::string>& calls,
+                                    const std::string& name) {
+    std::vector<std::string> named;
+    for (const std::string& call : calls)
+        if (call.compare(0, name.size() + 1, name + "(") == 0)
+            named.push_back(call);
+    return named;
+}
+
+int FirstCall(const std::vector<std::string>& names, const std::string& name) {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            return static_cast<int>(i);
+    return -1;
+}

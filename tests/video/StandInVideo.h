@@ -1,0 +1,37 @@
+// Shared set-up of the video tests that drive the Linux stand-in.
+#pragma once
+
+#include <StandIn.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A fresh stand-in showing this display, the video state back to program start,
+// DirectDraw loaded (after beforeLoading has arranged the process) and the log emptied.
+void StartStandIn(const StandInDisplay& display = {},
+                  const std::function<void()>& beforeLoading = {});
+
+// Full screen offering only these depths; a 16-bit mode has this red mask.
+StandInDisplay FullScreenDisplay(std::vector<int> depths, DWORD redMask16 = 0xF800);
+// A desktop of this depth (and 16-bit red mask) for windowed runs.
+StandInDisplay DesktopDisplay(int bitsPerPixel, DWORD redMask16 = 0xF800);
+
+// A 320 x 200 frame whose neighbouring pixels differ in every channel; top byte 0xFF.
+std::vector<uint32_t> TestFrame();
+// The top-left columns x rows of a frame as a screen of this depth shows them, rows
+// tightly packed: 15 and 16 bits as little-endian words, 24 bits B G R, 32 bits unchanged.
+std::vector<uint8_t> ShownFrame(const std::vector<uint32_t>& frame, int bitsPerPixel, int columns,
+                                int rows);
+// What the screen shows in this rectangle.
+std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom);
+
+// Runs body in a child process that has to end the program with exit code 0 before body
+// returns; gives back what the child logged, boxed and printed.
+StandInDump RunToEnd(const std::function<void()>& body);
+
+// Entries of a call log whose name is exactly name.
+std::vector<std::string> CallsNamed(const std::vector<std::string>& calls, const std::string& name);
+// Index of the first entry with this name, or -1.
+int FirstCall(const std::vector<std::string>& names, const std::string& name);
