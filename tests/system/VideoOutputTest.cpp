@@ -56,23 +56,6 @@ TEST_F(VideoOutputTest, AllocateBuffersAllocatesOnlyWhatIsMissing) {
     SpareBuffer = nullptr;
 }
 
-TEST_F(VideoOutputTest, SwapBuffersExchangesTheAddressesOnly) {
-    uint32_t first[1] = {0x11111111};
-    uint32_t second[1] = {0x22222222};
-    FrameBuffer = first;
-    SpareBuffer = second;
-    SwapBuffers();
-    EXPECT_EQ(FrameBuffer, second);
-    EXPECT_EQ(SpareBuffer, first);
-    EXPECT_EQ(first[0], 0x11111111u);
-    EXPECT_EQ(second[0], 0x22222222u);
-    SwapBuffers();
-    EXPECT_EQ(FrameBuffer, first);
-    EXPECT_EQ(SpareBuffer, second);
-    FrameBuffer = nullptr;
-    SpareBuffer = nullptr;
-}
-
 TEST_F(VideoOutputTest, CancelAtTheQuestionEndsTheProgram) {
     const std::string path = ChildDumpPath();
     StandInQueueMessageBoxAnswer(IDCANCEL);
