@@ -67,11 +67,15 @@ void ResetLoader() {
 
 } // namespace
 
-void StartStandIn(const StandInDisplay& display, const std::function<void()>& beforeLoading) {
+void ResetStandIn(const StandInDisplay& display) {
     StandInReset();
     StandInSetDisplay(display);
     ResetVideoState();
     ResetLoader();
+}
+
+void StartStandIn(const StandInDisplay& display, const std::function<void()>& beforeLoading) {
+    ResetStandIn(display);
     if (beforeLoading)
         beforeLoading();
     DirectDrawLoader::LoadDirectDraw();
@@ -127,7 +131,7 @@ std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom) {
     return StandInReadScreen(RECT{left, top, right, bottom});
 }
 
-StandInDump RunToEnd(const std::function<void()>& body) {
+StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern) {
     static int runs = 0;
     const std::string path =
         testing::TempDir() + "video-run-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
@@ -140,7 +144,7 @@ StandInDump RunToEnd(const std::function<void()>& body) {
             body();
             std::exit(99); // the program was meant to end inside body
         },
-        testing::ExitedWithCode(0), "");
+        testing::ExitedWithCode(0), stderrPattern);
     StandInDump dump = StandInReadDump(path);
     std::remove(path.c_str());
     return dump;

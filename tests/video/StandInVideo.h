@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-// A fresh stand-in showing this display, the video state back to program start,
-// DirectDraw loaded (after beforeLoading has arranged the process) and the log emptied.
+// A fresh stand-in showing this display, the video state and the loader back to program
+// start, nothing loaded: the state a whole run starts from.
+void ResetStandIn(const StandInDisplay& display = {});
+// The same with DirectDraw loaded (after beforeLoading has arranged the process) and the log
+// emptied.
 void StartStandIn(const StandInDisplay& display = {},
                   const std::function<void()>& beforeLoading = {});
 
@@ -28,8 +31,9 @@ std::vector<uint8_t> ShownFrame(const std::vector<uint32_t>& frame, int bitsPerP
 std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom);
 
 // Runs body in a child process that has to end the program with exit code 0 before body
-// returns; gives back what the child logged, boxed and printed.
-StandInDump RunToEnd(const std::function<void()>& body);
+// returns, its standard error matching stderrPattern; gives back what the child logged,
+// boxed and printed.
+StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern = "");
 
 // Entries of a call log whose name is exactly name.
 std::vector<std::string> CallsNamed(const std::vector<std::string>& calls, const std::string& name);
