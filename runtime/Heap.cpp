@@ -10,4 +10,6 @@ void* AllocateMemory(std::size_t bytes) {
     return memory;
 }
 
-void FreeMemory(void* memory) { HeapFree(GetProcessHeap(), 0, memory); }
+void FreeMemory(void* memory) {
+    HeapFree(GetProcessHeap(), 0, memory);
+}

@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-void AddFinaliser(void (*finaliser)()) { std::atexit(finaliser); }
+void AddFinaliser(void (*finaliser)()) {
+    std::atexit(finaliser);
+}
 
-void EndProgram() { std::exit(0); }
+void EndProgram() {
+    std::exit(0);
+}
 
 void RunError(int code, const char* text) {
     std::fprintf(stderr, "Runtime error %d: %s\n", code, text);
