@@ -13,8 +13,7 @@ void ChooseConversionKernels(bool hasSse2, bool hasAvx2) {
     ConvertTo15Kernel = hasAvx2 ? ConvertTo15Avx2 : hasSse2 ? ConvertTo15Sse2 : ConvertTo15;
     ConvertTo16Kernel = hasAvx2 ? ConvertTo16Avx2 : hasSse2 ? ConvertTo16Sse2 : ConvertTo16;
     ConvertTo24Kernel = hasAvx2 ? ConvertTo24Avx2 : hasSse2 ? ConvertTo24Sse2 : ConvertTo24;
-    // Whole-row copies are already as fast as the memory allows.
-    ConvertTo32Kernel = ConvertTo32;
+    ConvertTo32Kernel = hasAvx2 ? ConvertTo32Avx2 : ConvertTo32;
 }
 
 namespace {

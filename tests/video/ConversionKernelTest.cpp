@@ -26,6 +26,7 @@ const Kernel Kernels[] = {
     {"15 bits, AVX2", ConvertTo15Avx2, ConvertTo15, 2, true},
     {"16 bits, AVX2", ConvertTo16Avx2, ConvertTo16, 2, true},
     {"24 bits, AVX2", ConvertTo24Avx2, ConvertTo24, 3, true},
+    {"32 bits, AVX2", ConvertTo32Avx2, ConvertTo32, 4, true},
 };
 
 bool Runs(const Kernel& kernel) {
@@ -146,12 +147,12 @@ TEST(ConversionKernels, ChoiceFollowsTheProcessor) {
         const char* label;
         bool sse2;
         bool avx2;
-        ConversionKernel to15, to16, to24;
+        ConversionKernel to15, to16, to24, to32;
     };
     const Case cases[] = {
-        {"neither", false, false, ConvertTo15, ConvertTo16, ConvertTo24},
-        {"SSE2", true, false, ConvertTo15Sse2, ConvertTo16Sse2, ConvertTo24Sse2},
-        {"AVX2", true, true, ConvertTo15Avx2, ConvertTo16Avx2, ConvertTo24Avx2},
+        {"neither", false, false, ConvertTo15, ConvertTo16, ConvertTo24, ConvertTo32},
+        {"SSE2", true, false, ConvertTo15Sse2, ConvertTo16Sse2, ConvertTo24Sse2, ConvertTo32},
+        {"AVX2", true, true, ConvertTo15Avx2, ConvertTo16Avx2, ConvertTo24Avx2, ConvertTo32Avx2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -159,7 +160,7 @@ TEST(ConversionKernels, ChoiceFollowsTheProcessor) {
         EXPECT_EQ(ConvertTo15Kernel, c.to15);
         EXPECT_EQ(ConvertTo16Kernel, c.to16);
         EXPECT_EQ(ConvertTo24Kernel, c.to24);
-        EXPECT_EQ(ConvertTo32Kernel, ConvertTo32);
+        EXPECT_EQ(ConvertTo32Kernel, c.to32);
     }
     ChooseConversionKernels(CpuHasSse2(), CpuHasAvx2());
 }

@@ -1,0 +1,169 @@
+// The benchmark program: checks that every compared routine produces our bytes, runs
+// the benchmarks (Google Benchmark's table, and its JSON with --benchmark_out=FILE), and
+// ends with the ratios of ours against each comparison and the goals they are held to.
+#include "BenchData.h"
+#include "Benchmarks.h"
+
+#include "CpuFeatures.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Collects the CPU time per iteration of every benchmark while the console table is
+// printed: the median of the repetitions where there are several, else the one run. CPU
+// time leaves out the time other processes had the core, on a quiet machine it is the
+// wall-clock time.
+class CollectingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            const std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    medians[name] = run.GetAdjustedCPUTime();
+            } else {
+                singles[name] = run.GetAdjustedCPUTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    // Microseconds per iteration, or 0 for a benchmark that did not run.
+    double Time(const std::string& name) const {
+        if (auto found = medians.find(name); found != medians.end())
+            return found->second;
+        if (auto found = singles.find(name); found != singles.end())
+            return found->second;
+        return 0;
+    }
+
+  private:
+    std::map<std::string, double> medians;
+    std::map<std::string, double> singles;
+};
+
+// One line of the summary: how many times faster ours is than the other (or, for a
+// floor, how many times the floor's time ours takes), and whether the goal holds.
+void Faster(const CollectingReporter& times, const std::string& ours, const std::string& other,
+            double goal) {
+    const double mine = times.Time(ours);
+    const double theirs = times.Time(other);
+    if (mine <= 0 || theirs <= 0) {
+        std::printf("  %-34s vs %-30s not measured\n", ours.c_str(), other.c_str());
+        return;
+    }
+    const double ratio = theirs / mine;
+    std::printf("  %-34s vs %-30s %6.2fx faster  (goal >= %.2fx: %s)\n", ours.c_str(),
+                other.c_str(), ratio, goal, ratio >= goal ? "met" : "MISSED");
+}
+
+void WithinFloor(const CollectingReporter& times, const std::string& ours, const std::string& floor,
+                 double goal) {
+    const double mine = times.Time(ours);
+    const double base = times.Time(floor);
+    if (mine <= 0 || base <= 0) {
+        std::printf("  %-34s vs %-30s not measured\n", ours.c_str(), floor.c_str());
+        return;
+    }
+    const double ratio = mine / base;
+    std::printf("  %-34s vs %-30s %6.2fx its time (goal <= %.2fx: %s)\n", ours.c_str(),
+                floor.c_str(), ratio, goal, ratio <= goal ? "met" : "MISSED");
+}
+
+void ShareOfWait(const CollectingReporter& times, const std::string& frame) {
+    constexpr double WaitMicroseconds = 50000;
+    const double mine = times.Time(frame);
+    if (mine <= 0) {
+        std::printf("  %-34s not measured\n", frame.c_str());
+        return;
+    }
+    const double percent = 100 * mine / WaitMicroseconds;
+    std::printf("  %-34s %8.1f us = %5.3f%% of the 50 ms wait (goal < 1%%: %s)\n", frame.c_str(),
+                mine, percent, percent < 1 ? "met" : "MISSED");
+}
+
+void PrintSummary(const CollectingReporter& times) {
+    const std::string fast = CpuHasAvx2() ? "AVX2" : "SSE2";
+    std::printf(
+        "\nSummary (CPU time, medians where repeated; kernels chosen on this processor: %s)\n",
+        fast.c_str());
+    Faster(times, "ShadeFrame/SSE2", "ShadeFrame/plain", 6);
+    Faster(times, "ShadeFrame/AVX2", "ShadeFrame/plain", 7);
+    Faster(times, "ShadeFrame/chosen", "ShadeFrame/plain", CpuHasAvx2() ? 7 : 6);
+    for (const char* bits : {"15", "16"}) {
+        const std::string prefix = std::string("ConvertTo") + bits + "/";
+        Faster(times, prefix + fast, prefix + "plain", 1);
+        Faster(times, prefix + "SSE2", prefix + "SDL_ConvertPixels", 8);
+        Faster(times, prefix + fast, prefix + "SDL_ConvertPixels", 8);
+        Faster(times, prefix + "SSE2", prefix + "pixman", std::strcmp(bits, "15") == 0 ? 5 : 1);
+        Faster(times, prefix + fast, prefix + "pixman", std::strcmp(bits, "15") == 0 ? 5 : 1);
+    }
+    Faster(times, "ConvertTo24/" + fast, "ConvertTo24/plain", 1);
+    Faster(times, "ConvertTo24/" + fast, "ConvertTo24/SDL_ConvertPixels", 1);
+    Faster(times, "ConvertTo24/" + fast, "ConvertTo24/pixman", 1);
+    WithinFloor(times, "ConvertTo24/SSE2", "memcpy/256000", 1.5);
+    WithinFloor(times, "ConvertTo24/" + fast, "memcpy/256000", 1.5);
+    const std::string copies = CpuHasAvx2() ? "ConvertTo32/AVX2" : "ConvertTo32/memcpy rows";
+    WithinFloor(times, "ConvertTo32/memcpy rows", "memcpy/256000", 1.2);
+    WithinFloor(times, copies, "memcpy/256000", 1.2);
+    Faster(times, copies, "ConvertTo32/SDL_ConvertPixels", 1);
+    Faster(times, copies, "ConvertTo32/pixman", 1);
+    for (const std::string& frame : FrameBenchmarkNames())
+        ShareOfWait(times, frame);
+}
+
+} // namespace
+
+void RegisterMemcpy(const char* name, size_t bytes) {
+    benchmark::RegisterBenchmark(name, [bytes](benchmark::State& state) {
+        std::vector<uint8_t> from(bytes, 1);
+        std::vector<uint8_t> to(bytes);
+        for (auto _ : state) {
+            std::memcpy(to.data(), from.data(), bytes);
+            benchmark::ClobberMemory();
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
+bool ExpectSameBytes(const char* name, const void* want, const void* got, size_t bytes) {
+    return ExpectSameRows(name, want, got, bytes, bytes, 1);
+}
+
+bool ExpectSameRows(const char* name, const void* want, const void* got, size_t rowBytes,
+                    size_t pitch, int rows) {
+    const auto* a = static_cast<const uint8_t*>(want);
+    const auto* b = static_cast<const uint8_t*>(got);
+    for (int row = 0; row < rows; ++row)
+        for (size_t i = 0; i < rowBytes; ++i) {
+            const size_t at = row * pitch + i;
+            if (a[at] != b[at]) {
+                std::printf("%s left out: its byte %zu of row %d is 0x%02X, ours 0x%02X\n", name, i,
+                            row, b[at], a[at]);
+                return false;
+            }
+        }
+    return true;
+}
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    PrepareBenchData();
+    RegisterShadeBenchmarks();
+    RegisterConversionBenchmarks();
+    RegisterFrameBenchmarks();
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
