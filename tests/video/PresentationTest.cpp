@@ -95,21 +95,6 @@ TEST(Presentation, FlipsInFullScreenWithoutReadingTheRectangles) {
     EXPECT_EQ(ScreenAt(0, 0, FrameWidth, FrameHeight), ShownFrame(frame, 32, 320, 200));
 }
 
-TEST(Presentation, BlitsWithTheWindowsRectangles) {
-    const std::vector<uint32_t> frame = TestFrame();
-    StartStandIn(DesktopDisplay(32));
-    InitDisplay(FrameWidth, FrameHeight, false);
-    StandInClearCallLog();
-
-    PresentFrame(frame.data());
-    EXPECT_EQ(StandInCallLog(),
-              (std::vector<std::string>{
-                  "IDirectDrawSurface4::Lock(NULL, ptr, 1, NULL)",
-                  "IDirectDrawSurface4::Unlock(NULL)",
-                  "IDirectDrawSurface4::Blt({356, 307, 676, 507}, ptr, {0, 0, 320, 200}, 0, NULL)",
-              }));
-}
-
 // RowPadding comes from the locked surface's pitch; the bytes after each row stay as
 // they were.
 TEST(Presentation, RowPaddingFollowsThePitch) {
