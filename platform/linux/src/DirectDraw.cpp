@@ -4,6 +4,7 @@
 #include "DirectDrawPrivate.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -278,10 +279,6 @@ void HoldDirectDraw(DirectDrawObject* object) {
 
 void DropDirectDraw(DirectDrawObject* object) {
     ReleaseInterface(object, object->v4.refs);
-}
-
-bool CooperativeLevelSet(const DirectDrawObject* object) {
-    return object->cooperativeLevel != 0;
 }
 
 bool HoldsExclusiveMode(const DirectDrawObject* object) {

@@ -56,7 +56,6 @@ IDirectDraw* NewDirectDraw();
 // A reference the object's surfaces hold on its IDirectDraw4 interface (not logged).
 void HoldDirectDraw(DirectDrawObject* object);
 void DropDirectDraw(DirectDrawObject* object);
-bool CooperativeLevelSet(const DirectDrawObject* object);
 bool HoldsExclusiveMode(const DirectDrawObject* object);
 void DestroyAllDirectDraws();
 
