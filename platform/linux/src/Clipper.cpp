@@ -35,11 +35,10 @@ ULONG Drop(Clipper* clipper) {
 }
 
 HRESULT Clipper::QueryInterface(REFIID iid, void** out) {
-    LogCall("IDirectDrawClipper::QueryInterface", {IidArg(iid), Arg(out)});
     if (out != nullptr)
         *out = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDrawClipper::QueryInterface", &failure))
+    if (LoggedCallFails("IDirectDrawClipper::QueryInterface", {IidArg(iid), Arg(out)}, &failure))
         return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -61,9 +60,8 @@ ULONG Clipper::Release() {
 }
 
 HRESULT Clipper::GetHWnd(HWND* out) {
-    LogCall("IDirectDrawClipper::GetHWnd", {Arg(out)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawClipper::GetHWnd", &failure))
+    if (LoggedCallFails("IDirectDrawClipper::GetHWnd", {Arg(out)}, &failure))
         return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -74,9 +72,8 @@ HRESULT Clipper::GetHWnd(HWND* out) {
 // Any handle is taken as DirectDraw takes it; a window that does not exist fails the
 // blits that would be clipped to it.
 HRESULT Clipper::SetHWnd(DWORD flags, HWND newWindow) {
-    LogCall("IDirectDrawClipper::SetHWnd", {Arg(flags), Arg(newWindow)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawClipper::SetHWnd", &failure))
+    if (LoggedCallFails("IDirectDrawClipper::SetHWnd", {Arg(flags), Arg(newWindow)}, &failure))
         return failure;
     if (flags != 0)
         return DDERR_INVALIDPARAMS;
@@ -86,7 +83,11 @@ HRESULT Clipper::SetHWnd(DWORD flags, HWND newWindow) {
 
 } // namespace
 
-HRESULT CreateClipperObject(IDirectDrawClipper** out) {
+HRESULT CreateClipperObject(IDirectDrawClipper** out, IUnknown* outer) {
+    if (out == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (outer != nullptr)
+        return CLASS_E_NOAGGREGATION;
     auto* clipper = new Clipper;
     Clippers.push_back(clipper);
     *out = clipper;

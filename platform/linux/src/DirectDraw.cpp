@@ -70,7 +70,13 @@ ULONG ReleaseInterface(DirectDrawObject* object, ULONG& refs) {
     return left;
 }
 
-HRESULT QueryDirectDraw(DirectDrawObject* object, REFIID iid, void** out) {
+// QueryInterface of either interface, logged under the interface's name.
+HRESULT QueryDirectDraw(const char* name, DirectDrawObject* object, REFIID iid, void** out) {
+    if (out != nullptr)
+        *out = nullptr;
+    HRESULT failure;
+    if (LoggedCallFails(name, {IidArg(iid), Arg(out)}, &failure))
+        return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
     if (iid == IID_IUnknown || iid == IID_IDirectDraw) {
@@ -83,7 +89,6 @@ HRESULT QueryDirectDraw(DirectDrawObject* object, REFIID iid, void** out) {
         *out = static_cast<IDirectDraw4*>(&object->v4);
         return S_OK;
     }
-    *out = nullptr;
     return E_NOINTERFACE;
 }
 
@@ -111,14 +116,7 @@ bool ModeOffered(DWORD width, DWORD height, DWORD bpp) {
 }
 
 HRESULT DirectDraw1::QueryInterface(REFIID iid, void** out) {
-    LogCall("IDirectDraw::QueryInterface", {IidArg(iid), Arg(out)});
-    HRESULT failure;
-    if (MethodFails("IDirectDraw::QueryInterface", &failure)) {
-        if (out != nullptr)
-            *out = nullptr;
-        return failure;
-    }
-    return QueryDirectDraw(object, iid, out);
+    return QueryDirectDraw("IDirectDraw::QueryInterface", object, iid, out);
 }
 
 ULONG DirectDraw1::AddRef() {
@@ -132,14 +130,7 @@ ULONG DirectDraw1::Release() {
 }
 
 HRESULT DirectDraw4::QueryInterface(REFIID iid, void** out) {
-    LogCall("IDirectDraw4::QueryInterface", {IidArg(iid), Arg(out)});
-    HRESULT failure;
-    if (MethodFails("IDirectDraw4::QueryInterface", &failure)) {
-        if (out != nullptr)
-            *out = nullptr;
-        return failure;
-    }
-    return QueryDirectDraw(object, iid, out);
+    return QueryDirectDraw("IDirectDraw4::QueryInterface", object, iid, out);
 }
 
 ULONG DirectDraw4::AddRef() {
@@ -153,26 +144,22 @@ ULONG DirectDraw4::Release() {
 }
 
 HRESULT DirectDraw4::CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
-    LogCall("IDirectDraw4::CreateClipper", {Arg(flags), Arg(clipper), Arg(outer)});
     if (clipper != nullptr)
         *clipper = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::CreateClipper", &failure))
+    if (LoggedCallFails("IDirectDraw4::CreateClipper", {Arg(flags), Arg(clipper), Arg(outer)},
+                        &failure))
         return failure;
-    if (clipper == nullptr)
-        return DDERR_INVALIDPARAMS;
-    if (outer != nullptr)
-        return CLASS_E_NOAGGREGATION;
-    return CreateClipperObject(clipper);
+    return CreateClipperObject(clipper, outer);
 }
 
 HRESULT DirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface,
                                    IUnknown* outer) {
-    LogCall("IDirectDraw4::CreateSurface", {Arg(desc), Arg(surface), Arg(outer)});
     if (surface != nullptr)
         *surface = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::CreateSurface", &failure))
+    if (LoggedCallFails("IDirectDraw4::CreateSurface", {Arg(desc), Arg(surface), Arg(outer)},
+                        &failure))
         return failure;
     if (desc == nullptr || surface == nullptr || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
@@ -184,9 +171,8 @@ HRESULT DirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* 
 }
 
 HRESULT DirectDraw4::GetDisplayMode(LPDDSURFACEDESC2 desc) {
-    LogCall("IDirectDraw4::GetDisplayMode", {Arg(desc)});
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::GetDisplayMode", &failure))
+    if (LoggedCallFails("IDirectDraw4::GetDisplayMode", {Arg(desc)}, &failure))
         return failure;
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
@@ -203,9 +189,8 @@ HRESULT DirectDraw4::GetDisplayMode(LPDDSURFACEDESC2 desc) {
 }
 
 HRESULT DirectDraw4::RestoreDisplayMode() {
-    LogCall("IDirectDraw4::RestoreDisplayMode", {});
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::RestoreDisplayMode", &failure))
+    if (LoggedCallFails("IDirectDraw4::RestoreDisplayMode", {}, &failure))
         return failure;
     if (ExclusiveOwner != nullptr && ExclusiveOwner != object)
         return DDERR_NOEXCLUSIVEMODE;
@@ -215,9 +200,8 @@ HRESULT DirectDraw4::RestoreDisplayMode() {
 }
 
 HRESULT DirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
-    LogCall("IDirectDraw4::SetCooperativeLevel", {Arg(window), Arg(flags)});
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::SetCooperativeLevel", &failure))
+    if (LoggedCallFails("IDirectDraw4::SetCooperativeLevel", {Arg(window), Arg(flags)}, &failure))
         return failure;
     const bool normal = (flags & DDSCL_NORMAL) != 0;
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
@@ -243,10 +227,10 @@ HRESULT DirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
 
 HRESULT DirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate,
                                     DWORD flags) {
-    LogCall("IDirectDraw4::SetDisplayMode",
-            {Arg(width), Arg(height), Arg(bpp), Arg(refreshRate), Arg(flags)});
     HRESULT failure;
-    if (MethodFails("IDirectDraw4::SetDisplayMode", &failure))
+    if (LoggedCallFails("IDirectDraw4::SetDisplayMode",
+                        {Arg(width), Arg(height), Arg(bpp), Arg(refreshRate), Arg(flags)},
+                        &failure))
         return failure;
     if (ExclusiveOwner != nullptr && ExclusiveOwner != object)
         return DDERR_NOEXCLUSIVEMODE;

@@ -19,7 +19,8 @@ const IID IID_IDirectDrawSurface4 = {
 const IID IID_IDirectDrawClipper = {
     0x6C14DB85, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 
-bool MethodFails(const char* name, HRESULT* result) {
+bool LoggedCallFails(const char* name, std::initializer_list<std::string> args, HRESULT* result) {
+    LogCall(name, args);
     LONG_PTR scripted = 0;
     if (!CallFails(name, &scripted))
         return false;
@@ -48,11 +49,10 @@ std::string IidArg(REFIID iid) {
 }
 
 HRESULT WINAPI DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* outer) {
-    LogCall("DirectDrawCreate", {Arg(guid), Arg(directDraw), Arg(outer)});
     if (directDraw != nullptr)
         *directDraw = nullptr;
     HRESULT failure;
-    if (MethodFails("DirectDrawCreate", &failure))
+    if (LoggedCallFails("DirectDrawCreate", {Arg(guid), Arg(directDraw), Arg(outer)}, &failure))
         return failure;
     if (directDraw == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -67,17 +67,13 @@ HRESULT WINAPI DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* 
 }
 
 HRESULT WINAPI DirectDrawCreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) {
-    LogCall("DirectDrawCreateClipper", {Arg(flags), Arg(clipper), Arg(outer)});
     if (clipper != nullptr)
         *clipper = nullptr;
     HRESULT failure;
-    if (MethodFails("DirectDrawCreateClipper", &failure))
+    if (LoggedCallFails("DirectDrawCreateClipper", {Arg(flags), Arg(clipper), Arg(outer)},
+                        &failure))
         return failure;
-    if (clipper == nullptr)
-        return DDERR_INVALIDPARAMS;
-    if (outer != nullptr)
-        return CLASS_E_NOAGGREGATION;
-    return CreateClipperObject(clipper);
+    return CreateClipperObject(clipper, outer);
 }
 
 // The program never enumerates drivers nor asks for IDirectDraw7.

@@ -9,9 +9,9 @@
 #include <vector>
 
 // --- Calls ---------------------------------------------------------------------------------
-// True when StandInFailCall scripted this method to fail now; *result is the HRESULT
-// to return (DDERR_GENERIC when the script gave none).
-bool MethodFails(const char* name, HRESULT* result);
+// Logs a call and tells whether StandInFailCall scripted it to fail now; *result is the
+// HRESULT to return then (DDERR_GENERIC when the script gave none).
+bool LoggedCallFails(const char* name, std::initializer_list<std::string> args, HRESULT* result);
 // An interface identifier in the call log: its name when it is one of DirectDraw's.
 std::string IidArg(REFIID iid);
 
@@ -97,7 +97,8 @@ Surface* FindSurface(IDirectDrawSurface4* surface);
 void DestroyAllSurfaces();
 
 // --- Clippers -------------------------------------------------------------------------------
-HRESULT CreateClipperObject(IDirectDrawClipper** clipper);
+// IDirectDraw4::CreateClipper and DirectDrawCreateClipper after their call is logged.
+HRESULT CreateClipperObject(IDirectDrawClipper** clipper, IUnknown* outer);
 // A reference a surface holds on its clipper (not logged).
 void HoldClipper(IDirectDrawClipper* clipper);
 void DropClipper(IDirectDrawClipper* clipper);

@@ -141,11 +141,10 @@ void DestroyAllSurfaces() {
 }
 
 HRESULT Surface::QueryInterface(REFIID iid, void** out) {
-    LogCall("IDirectDrawSurface4::QueryInterface", {IidArg(iid), Arg(out)});
     if (out != nullptr)
         *out = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::QueryInterface", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::QueryInterface", {IidArg(iid), Arg(out)}, &failure))
         return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -173,9 +172,8 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
-    LogCall("IDirectDrawSurface4::Flip", {Arg(targetOverride), Arg(flags)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::Flip", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::Flip", {Arg(targetOverride), Arg(flags)}, &failure))
         return failure;
     if (root != this || chain.size() < 2)
         return DDERR_NOTFLIPPABLE;
@@ -201,11 +199,11 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
 }
 
 HRESULT Surface::GetAttachedSurface(LPDDSCAPS2 wanted, LPDIRECTDRAWSURFACE4* attached) {
-    LogCall("IDirectDrawSurface4::GetAttachedSurface", {Arg(wanted), Arg(attached)});
     if (attached != nullptr)
         *attached = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::GetAttachedSurface", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::GetAttachedSurface", {Arg(wanted), Arg(attached)},
+                        &failure))
         return failure;
     if (wanted == nullptr || attached == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -218,11 +216,10 @@ HRESULT Surface::GetAttachedSurface(LPDDSCAPS2 wanted, LPDIRECTDRAWSURFACE4* att
 }
 
 HRESULT Surface::GetClipper(LPDIRECTDRAWCLIPPER* out) {
-    LogCall("IDirectDrawSurface4::GetClipper", {Arg(out)});
     if (out != nullptr)
         *out = nullptr;
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::GetClipper", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::GetClipper", {Arg(out)}, &failure))
         return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -234,9 +231,8 @@ HRESULT Surface::GetClipper(LPDIRECTDRAWCLIPPER* out) {
 }
 
 HRESULT Surface::GetPixelFormat(LPDDPIXELFORMAT out) {
-    LogCall("IDirectDrawSurface4::GetPixelFormat", {Arg(out)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::GetPixelFormat", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::GetPixelFormat", {Arg(out)}, &failure))
         return failure;
     if (out == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -245,9 +241,8 @@ HRESULT Surface::GetPixelFormat(LPDDPIXELFORMAT out) {
 }
 
 HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC2 desc) {
-    LogCall("IDirectDrawSurface4::GetSurfaceDesc", {Arg(desc)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::GetSurfaceDesc", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::GetSurfaceDesc", {Arg(desc)}, &failure))
         return failure;
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
@@ -256,9 +251,9 @@ HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC2 desc) {
 }
 
 HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {
-    LogCall("IDirectDrawSurface4::Lock", {Arg(rect), Arg(desc), Arg(flags), Arg(event)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::Lock", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::Lock", {Arg(rect), Arg(desc), Arg(flags), Arg(event)},
+                        &failure))
         return failure;
     if (desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
@@ -275,9 +270,8 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE ev
 }
 
 HRESULT Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
-    LogCall("IDirectDrawSurface4::SetClipper", {Arg(newClipper)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::SetClipper", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::SetClipper", {Arg(newClipper)}, &failure))
         return failure;
     if (newClipper != nullptr && !IsClipper(newClipper))
         return DDERR_INVALIDOBJECT;
@@ -291,9 +285,8 @@ HRESULT Surface::SetClipper(LPDIRECTDRAWCLIPPER newClipper) {
 }
 
 HRESULT Surface::Unlock(LPRECT rect) {
-    LogCall("IDirectDrawSurface4::Unlock", {Arg(rect)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::Unlock", &failure))
+    if (LoggedCallFails("IDirectDrawSurface4::Unlock", {Arg(rect)}, &failure))
         return failure;
     if (!locked)
         return DDERR_NOTLOCKED;

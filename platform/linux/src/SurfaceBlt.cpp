@@ -68,10 +68,11 @@ void Copy(PixelMemory& dest, const RECT& to, const RECT& visible, const PixelMem
 
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT sourceRect,
                      DWORD flags, LPDDBLTFX effects) {
-    LogCall("IDirectDrawSurface4::Blt",
-            {Arg(destRect), Arg(sourceSurface), Arg(sourceRect), Arg(flags), Arg(effects)});
     HRESULT failure;
-    if (MethodFails("IDirectDrawSurface4::Blt", &failure))
+    if (LoggedCallFails(
+            "IDirectDrawSurface4::Blt",
+            {Arg(destRect), Arg(sourceSurface), Arg(sourceRect), Arg(flags), Arg(effects)},
+            &failure))
         return failure;
     if ((flags & ~SupportedBltFlags) != 0 || sourceSurface == nullptr)
         return DDERR_INVALIDPARAMS;
