@@ -29,10 +29,13 @@ Desktop=bumpdemo
 Demo=
 
 # Starts bumpdemo.exe in a Wine console window of its own, where keys can be typed for
-# it, with its output in out.txt; wine64 hands back the program's exit code.
+# it, with its output in out.txt; wine64 hands back the program's exit code. The console
+# window (in Console) may show up after the question and take the activation, so it is
+# waited for before anything is typed.
 StartInConsole() {
     timeout -k 5 120 "$Wine64" wineconsole cmd /c "bumpdemo.exe > out.txt" &
     Demo=$!
+    Console=$(WaitForWindow 'cmd\.exe$' 30) || Fail "no console window"
 }
 
 # Starts bumpdemo.exe without a console (input from nowhere, output in out.txt), for the
@@ -167,9 +170,7 @@ CheckMode() {
 
 # Types a key into the console window; the run ends with the report.
 EndWithConsoleKey() {
-    local console
-    console=$(WaitForWindow 'cmd\.exe$' 5) || Fail "no console window"
-    TypeUntilEnded "$Demo" "$console" 20 20 x
+    TypeUntilEnded "$Demo" "$Console" 20 20 x
     [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after a console key"
     CheckReport
     ! WindowExists "$OutputTitle" || Fail "the output window outlived the program"

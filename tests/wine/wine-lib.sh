@@ -139,30 +139,61 @@ IsViewable() {
     xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
 
+# The topmost viewable window at a point of the screen among the given window and its
+# siblings (the other children of its parent: the root, or Wine's virtual desktop), as
+# xwininfo names it (hexadecimal).
+TopWindowAt() {
+    local id=$1 x=$2 y=$3 parent child width height left top
+    parent=$(xwininfo -children -id "$id" | sed -n 's/^ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    # xwininfo lists the children topmost first, each with its size and absolute place.
+    while read -r child width height left top; do
+        if [ "$x" -ge "$left" ] && [ "$x" -lt $((left + width)) ] && [ "$y" -ge "$top" ] &&
+            [ "$y" -lt $((top + height)) ] && IsViewable "$child"; then
+            echo "$child"
+            return 0
+        fi
+    done < <(xwininfo -children -id "$parent" |
+        sed -n 's/^ *\(0x[0-9a-f]*\) .*  \([0-9]*\)x\([0-9]*\)[-+][-0-9]*[-+][-0-9]*  +\([-0-9]*\)+\([-0-9]*\)$/\1 \2 \3 \4 \5/p')
+}
+
 # Types keys into a window. Wine delivers keyboard input to the window it holds active
 # and takes no X focus change as activation, but a click activates any window; so the
-# window is clicked first, at a point (relative to the window) where a click does
-# nothing else.
+# window is raised and clicked first, at a point (relative to the window) where a click
+# does nothing else. Returns 1 without clicking or typing when another window still
+# covers that point (a window shown later, the console's for one, may lie on top).
 TypeInto() {
-    local id=$1 x=$2 y=$3
+    local id=$1 x=$2 y=$3 left top covering
     shift 3
+    xdotool windowraise "$id" 2>/dev/null
+    sleep 0.2
+    read -r left top < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF }
+        /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+    covering=$(TopWindowAt "$id" $((left + x)) $((top + y)))
+    if [ "$covering" != "$(printf '0x%x' "$id")" ]; then
+        echo "window ${covering:-none} lies over window $(printf '0x%x' "$id")"
+        return 1
+    fi
     xdotool mousemove --window "$id" "$x" "$y" click 1
     sleep 0.3
     xdotool key --delay 50 "$@"
 }
 
 # Answers a message box with a key, clicking its corner first (the dialog's background).
-# A window shown at the same moment by another program may still take the activation
-# back, so the answer is typed again while the box stays up.
+# The answer is typed again while the box stays up: the activation may go to another
+# program's window that appears at the same moment.
 AnswerBox() {
     local id=$1 key=$2 attempt
     for attempt in 1 2 3; do
-        TypeInto "$id" 2 2 "$key"
-        for _ in $(seq 25); do
-            IsViewable "$id" || return 0
-            sleep 0.2
-        done
-        echo "the message box took no $key (attempt $attempt)"
+        if TypeInto "$id" 2 2 "$key"; then
+            for _ in $(seq 25); do
+                IsViewable "$id" || return 0
+                sleep 0.2
+            done
+        fi
+        echo "the message box took no $key (attempt $attempt); X windows now:"
+        xwininfo -root -children | grep '^ *0x' | grep -v -e '(has no name)' -e '"Default IME"'
+        Screenshot "box-$key-$attempt.ppm"
+        sleep 1
     done
     Fail "the message box did not take the key $key"
 }
@@ -173,7 +204,7 @@ AnswerBox() {
 TypeUntilEnded() {
     local pid=$1 id=$2 x=$3 y=$4 key=$5 attempt
     for attempt in 1 2 3; do
-        TypeInto "$id" "$x" "$y" "$key"
+        TypeInto "$id" "$x" "$y" "$key" || sleep 1
         for _ in $(seq 50); do
             if ! kill -0 "$pid" 2>/dev/null; then
                 wait "$pid"
