@@ -3,13 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 void RegisterShadeBenchmarks();
 void RegisterConversionBenchmarks();
 void RegisterFrameBenchmarks();
 // The names of the whole-frame benchmarks, for the summary.
-#include <string>
-#include <vector>
 std::vector<std::string> FrameBenchmarkNames();
 
 // memcpy of this many bytes, the memory floor beside a kernel.
