@@ -10,6 +10,8 @@
 namespace {
 
 StandInDisplay Display;
+// The presentation describes the real desktop once, unless a test set the display.
+bool DesktopDescribed = false;
 bool ModeSet = false;
 ScreenMode Mode{};
 
@@ -73,15 +75,24 @@ void StandInReset() {
     ResetConsole();
     ResetKernel();
     Display = StandInDisplay{};
+    DesktopDescribed = true;
     ModeSet = false;
 }
 
+Presentation Presenter{};
+
 const StandInDisplay& CurrentDisplay() {
+    if (!DesktopDescribed) {
+        DesktopDescribed = true;
+        if (Presenter.describeDesktop != nullptr)
+            Presenter.describeDesktop(&Display);
+    }
     return Display;
 }
 
 void StandInSetDisplay(const StandInDisplay& display) {
     Display = display;
+    DesktopDescribed = true;
 }
 
 StandInDisplay StandInGetDisplay() {
@@ -98,10 +109,15 @@ ScreenMode CurrentScreenMode() {
 void SetScreenMode(const ScreenMode& mode) {
     Mode = mode;
     ModeSet = true;
+    if (Presenter.screenModeChanged != nullptr)
+        Presenter.screenModeChanged(true);
 }
 
 void RestoreScreenMode() {
+    const bool wasSet = ModeSet;
     ModeSet = false;
+    if (wasSet && Presenter.screenModeChanged != nullptr)
+        Presenter.screenModeChanged(false);
 }
 
 void StandInDumpAtExit(const std::string& path) {

@@ -48,6 +48,9 @@ inline const uint8_t* PixelRow(const PixelMemory& memory, LONG y) {
 std::shared_ptr<PixelMemory> ScreenMemory();
 // After a flip the screen shows the flip chain's new front buffer.
 void ShowOnScreen(const std::shared_ptr<PixelMemory>& memory);
+// Pixels of this memory changed in the area: when it is what the screen shows, the
+// presentation hears of it.
+void PixelsChanged(const PixelMemory& memory, const RECT& area);
 void ResetScreen();
 
 // --- The DirectDraw object -------------------------------------------------------------------

@@ -154,6 +154,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     LONG_PTR failure = 0;
     if (CallFails("PeekMessageA", &failure) || msg == nullptr || !ValidFilter(window))
         return FALSE;
+    if (Presenter.takeInput != nullptr)
+        Presenter.takeInput();
     return NextMessage(msg, window, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0) ? TRUE
                                                                                         : FALSE;
 }
@@ -166,11 +168,15 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
         return static_cast<BOOL>(failure);
     if (msg == nullptr || !ValidFilter(window))
         return -1;
-    if (!NextMessage(msg, window, filterMin, filterMax, true)) {
-        // Nothing else runs in this process that could post a message: waiting would
-        // hang for ever, so stop with a diagnosis instead.
-        std::fprintf(stderr, "GetMessageA: the message queue is empty and would stay so\n");
-        std::abort();
+    if (Presenter.takeInput != nullptr)
+        Presenter.takeInput();
+    while (!NextMessage(msg, window, filterMin, filterMax, true)) {
+        // Only the person's input can post a message now. Without a presentation to wait
+        // on, waiting would hang for ever, so stop with a diagnosis instead.
+        if (Presenter.waitForInput == nullptr || !Presenter.waitForInput()) {
+            std::fprintf(stderr, "GetMessageA: the message queue is empty and would stay so\n");
+            std::abort();
+        }
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }

@@ -74,6 +74,33 @@ int PresentOnTerminal(HWND owner, const char* text, const char* caption, UINT ty
 // means nothing there. Return is the first button; Escape is Cancel.
 int MessageBoxAnswerForKey(UINT type, int key);
 
+// How the stand-in shows its windows and its screen to a person, and takes the person's
+// input. A graphical layer linked into a program fills it in at start-up; every member
+// may be null (tests, and programs without that layer), and the logic runs the same.
+struct Presentation {
+    // The first look at the display description: may put the real display's size and
+    // depth in place of the default desktop's. Not called once tests set the display.
+    void (*describeDesktop)(StandInDisplay* display);
+    // CreateWindowExA asks first: false when no window can be shown (no display), and
+    // the creation fails.
+    bool (*canShowWindows)();
+    // A window's visibility, place, size or title changed; a window is being destroyed.
+    void (*windowChanged)(HWND window);
+    void (*windowDestroyed)(HWND window);
+    // ShowCursor's display count: the cursor shows while it is 0 or more.
+    void (*cursorCountChanged)(int count);
+    // The screen's pixels changed in this area (screen coordinates).
+    void (*screenChanged)(const RECT& area);
+    // A display mode was set (true) or the desktop's is back (false).
+    void (*screenModeChanged)(bool modeSet);
+    // The message functions are about to look at the queue: the person's input comes in.
+    void (*takeInput)();
+    // GetMessageA found the queue empty: waits for the person's input; false when none
+    // can ever come.
+    bool (*waitForInput)();
+};
+extern Presentation Presenter;
+
 // The display description set by StandInSetDisplay.
 const StandInDisplay& CurrentDisplay();
 

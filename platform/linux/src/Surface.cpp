@@ -291,5 +291,8 @@ HRESULT Surface::Unlock(LPRECT rect) {
     if (!locked)
         return DDERR_NOTLOCKED;
     locked = false;
+    // What was written into a locked primary surface is on the screen now.
+    PixelsChanged(*memory, RECT{0, 0, static_cast<LONG>(memory->width),
+                                static_cast<LONG>(memory->height)});
     return DD_OK;
 }

@@ -115,5 +115,6 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT
     } else {
         Copy(*memory, to, visible, *source->memory, from);
     }
+    PixelsChanged(*memory, Intersection(to, visible));
     return DD_OK;
 }

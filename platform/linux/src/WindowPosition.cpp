@@ -104,6 +104,9 @@ BOOL SetWindowPosNow(HWND window, int x, int y, int cx, int cy, UINT flags) {
     if ((position.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) == 0 &&
         (state->style & WS_VISIBLE) != 0)
         ActivateWindow(window);
+    // The person sees the window at its new place before its procedure hears of it.
+    if (Presenter.windowChanged != nullptr && LookUpWindow(window) != nullptr)
+        Presenter.windowChanged(window);
     SendToWindow(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
     return TRUE;
 }
