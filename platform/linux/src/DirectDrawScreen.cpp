@@ -100,8 +100,8 @@ std::shared_ptr<PixelMemory> ScreenMemory() {
 
 void ShowOnScreen(const std::shared_ptr<PixelMemory>& memory) {
     Screen = memory;
-    PixelsChanged(*memory, RECT{0, 0, static_cast<LONG>(memory->width),
-                                static_cast<LONG>(memory->height)});
+    PixelsChanged(*memory,
+                  RECT{0, 0, static_cast<LONG>(memory->width), static_cast<LONG>(memory->height)});
 }
 
 void PixelsChanged(const PixelMemory& memory, const RECT& area) {

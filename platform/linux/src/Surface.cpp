@@ -292,7 +292,7 @@ HRESULT Surface::Unlock(LPRECT rect) {
         return DDERR_NOTLOCKED;
     locked = false;
     // What was written into a locked primary surface is on the screen now.
-    PixelsChanged(*memory, RECT{0, 0, static_cast<LONG>(memory->width),
-                                static_cast<LONG>(memory->height)});
+    PixelsChanged(*memory,
+                  RECT{0, 0, static_cast<LONG>(memory->width), static_cast<LONG>(memory->height)});
     return DD_OK;
 }
