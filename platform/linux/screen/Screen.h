@@ -1,0 +1,88 @@
+// The stand-in on screen through SDL2: its message boxes, windows and screen shown to a
+// person, and the person's keys and window moves fed back as window messages. Shared
+// internals of the presentation layer; the stand-in reaches it through Presenter and
+// PresentMessageBox only.
+#pragma once
+
+#include "WindowManager.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// --- Start-up (ScreenStart.cpp) -------------------------------------------------------------
+// True when SDL's video runs on a display a person can see; the first call starts it.
+// Without DISPLAY or WAYLAND_DISPLAY (or SDL_VIDEODRIVER) nothing is tried, and SDL's
+// invisible drivers (offscreen, dummy) count as no display.
+bool DisplayAvailable();
+// The desktop as the display reports it: size, and the depth Windows would report
+// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8).
+void DescribeDesktop(StandInDisplay* display);
+void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
+
+// --- Message boxes (ScreenMessageBox.cpp) ---------------------------------------------------
+// What SDL_ShowMessageBox is given for a MessageBoxA: the title and the buttons left to
+// right, the first the default for Return, Cancel (or a lone OK) the one for Escape.
+// No buttons for a type the stand-in does not offer.
+struct MessageBoxLayout {
+    std::string title;
+    std::vector<SDL_MessageBoxButtonData> buttons; // texts are string literals
+};
+MessageBoxLayout LayOutMessageBox(const char* caption, UINT type);
+// MessageBoxA's answer for SDL's button id; -1 (the box closed) is what Escape gives.
+int AnswerForButton(UINT type, int buttonId);
+// PresentMessageBox of a program on screen: the box through SDL, or caption and text on
+// standard error with the answer 0 when no box can be shown.
+int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type);
+
+// --- Keys (ScreenKeys.cpp) ---------------------------------------------------------------
+// The Windows virtual-key code of an SDL key, or 0 for a key without one here.
+WORD VirtualKeyOf(SDL_Keycode key);
+struct KeyMessage {
+    UINT message; // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN or WM_SYSKEYUP
+    WPARAM wParam;
+    LPARAM lParam;
+};
+// The window message of an SDL key event; false for a key without a virtual-key code.
+bool KeyMessageOf(const SDL_KeyboardEvent& event, KeyMessage* message);
+
+// --- Pixels (ScreenPixels.cpp) ------------------------------------------------------------
+// The SDL pixel format of the stand-in's screen at a depth (a 16-bit screen by its red
+// mask), or SDL_PIXELFORMAT_UNKNOWN for one without colours of its own (8 bits).
+Uint32 ScreenPixelFormat(int bitsPerPixel, DWORD redMask16);
+// The largest whole factor by which width x height fits into the display, at least 1.
+int WholeScaleFactor(int width, int height, int displayWidth, int displayHeight);
+// Puts width x height pixels (rows packed tightly, in the given SDL format) onto the
+// surface with their top-left corner at (x, y), each as a factor x factor block; what
+// falls outside the surface is left out. False when SDL cannot convert the format.
+bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL_Surface* target,
+                int x, int y, int factor);
+
+// --- Windows and the screen (ScreenWindows.cpp) ---------------------------------------------
+// The Presenter members: each visible top-level window is an SDL window over its client
+// area while the desktop shows; a display mode shows the whole screen in one full-screen
+// SDL window instead.
+bool CanShowWindows();
+void WindowChanged(HWND window);
+void WindowDestroyed(HWND window);
+void CursorCountChanged(int count);
+void ScreenChanged(const RECT& area);
+void ScreenModeChanged(bool modeSet);
+// The stand-in window an SDL window shows (the focused one for the full-screen window),
+// the SDL window of a stand-in window (the full-screen one while a mode is set), NULL
+// for none.
+HWND WindowOfSdl(Uint32 sdlWindowId);
+bool IsFullScreenSdl(Uint32 sdlWindowId);
+SDL_Window* SdlWindowOf(HWND window);
+// Shows the screen again in the SDL window (after it was exposed or resized).
+void RedrawSdlWindow(Uint32 sdlWindowId);
+// Whether any SDL window is open; closing them all (at the end of the process).
+bool AnySdlWindow();
+void CloseSdlWindows();
+
+// --- Input (ScreenInput.cpp) -----------------------------------------------------------------
+// The Presenter members: SDL's events become the stand-in's input messages, moves and sizes.
+void TakeInput();
+bool WaitForInput();

@@ -1,0 +1,87 @@
+// MessageBoxA on screen: SDL's message box with the buttons the type asks for. On X11
+// SDL shows the box from a child process of its own, so the program's state and its SDL
+// windows are untouched while the person answers.
+#include "Screen.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr Uint32 ReturnKey = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+constexpr Uint32 EscapeKey = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+
+Uint32 IconFlags(UINT type) {
+    switch (type & 0xF0) {
+    case 0x10: // MB_ICONHAND
+        return SDL_MESSAGEBOX_ERROR;
+    case 0x30: // MB_ICONEXCLAMATION
+        return SDL_MESSAGEBOX_WARNING;
+    case 0x20: // MB_ICONQUESTION
+    case 0x40: // MB_ICONASTERISK
+        return SDL_MESSAGEBOX_INFORMATION;
+    default:
+        return 0;
+    }
+}
+
+// Caption and text on standard error, for a box that cannot be shown.
+int WriteToStandardError(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", LayOutMessageBox(caption, MB_OK).title.c_str(),
+                 text != nullptr ? text : "");
+    std::fflush(stderr);
+    return 0;
+}
+
+} // namespace
+
+MessageBoxLayout LayOutMessageBox(const char* caption, UINT type) {
+    MessageBoxLayout layout;
+    // Windows titles a box without a caption "Error".
+    layout.title = caption != nullptr && caption[0] != '\0' ? caption : "Error";
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        layout.buttons = {{ReturnKey | EscapeKey, IDOK, "OK"}};
+        break;
+    case MB_OKCANCEL:
+        layout.buttons = {{ReturnKey, IDOK, "OK"}, {EscapeKey, IDCANCEL, "Cancel"}};
+        break;
+    case MB_YESNOCANCEL:
+        layout.buttons = {
+            {ReturnKey, IDYES, "Yes"}, {0, IDNO, "No"}, {EscapeKey, IDCANCEL, "Cancel"}};
+        break;
+    case MB_YESNO:
+        layout.buttons = {{ReturnKey, IDYES, "Yes"}, {0, IDNO, "No"}};
+        break;
+    default:
+        break;
+    }
+    return layout;
+}
+
+int AnswerForButton(UINT type, int buttonId) {
+    if (buttonId >= 0)
+        return buttonId;
+    // Closed without a button: what Escape would have given, when the box has such a
+    // button; a Yes/No box has none and the answer is 0, as from a failed box.
+    for (const SDL_MessageBoxButtonData& button : LayOutMessageBox(nullptr, type).buttons)
+        if ((button.flags & EscapeKey) != 0)
+            return button.buttonid;
+    return 0;
+}
+
+int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
+    const MessageBoxLayout layout = LayOutMessageBox(caption, type);
+    if (layout.buttons.empty() || !DisplayAvailable())
+        return WriteToStandardError(text, caption);
+    const SDL_MessageBoxData box{SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT | IconFlags(type),
+                                 owner != nullptr ? SdlWindowOf(owner) : nullptr,
+                                 layout.title.c_str(),
+                                 text != nullptr ? text : "",
+                                 static_cast<int>(layout.buttons.size()),
+                                 layout.buttons.data(),
+                                 nullptr};
+    int buttonId = -1;
+    if (SDL_ShowMessageBox(&box, &buttonId) != 0)
+        return WriteToStandardError(text, caption);
+    return AnswerForButton(type, buttonId);
+}

@@ -1,0 +1,91 @@
+// SDL's video for the stand-in: started at the first need, when there is a display a
+// person can see, and closed at the end of the process (the desktop gets its own screen
+// back).
+#include "Screen.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+enum class Video { NotTried, Running, Missing };
+Video State = Video::NotTried;
+
+void StopVideo() {
+    CloseSdlWindows();
+    SDL_Quit();
+    State = Video::Missing;
+}
+
+bool DisplayNamed() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0')
+            return true;
+    }
+    return false;
+}
+
+void StartVideo() {
+    State = Video::Missing;
+    // Without a display named, SDL would try Wayland's default socket and then settle on
+    // its off-screen driver: nothing a person sees.
+    if (!DisplayNamed())
+        return;
+    // Ctrl-C in the terminal ends the program as before, instead of becoming SDL_QUIT.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+        std::strcmp(driver, "dummy") == 0) {
+        SDL_Quit();
+        return;
+    }
+    State = Video::Running;
+    std::atexit(StopVideo);
+}
+
+} // namespace
+
+bool DisplayAvailable() {
+    if (State == Video::NotTried)
+        StartVideo();
+    return State == Video::Running;
+}
+
+void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
+    if (mode.w <= 0 || mode.h <= 0)
+        return;
+    display->desktopWidth = mode.w;
+    display->desktopHeight = mode.h;
+    if (SDL_ISPIXELFORMAT_INDEXED(mode.format)) {
+        display->desktopBitsPerPixel = 8;
+        return;
+    }
+    switch (SDL_BYTESPERPIXEL(mode.format)) {
+    case 2: {
+        int bits = 0;
+        Uint32 red = 0, green = 0, blue = 0, alpha = 0;
+        SDL_PixelFormatEnumToMasks(mode.format, &bits, &red, &green, &blue, &alpha);
+        // Windows calls both 16-bit layouts 16 bits; the red mask tells them apart.
+        display->desktopBitsPerPixel = 16;
+        display->desktopRedMask16 = red == 0x7C00 ? 0x7C00 : 0xF800;
+        break;
+    }
+    case 3:
+        display->desktopBitsPerPixel = 24;
+        break;
+    default:
+        display->desktopBitsPerPixel = 32;
+        break;
+    }
+}
+
+void DescribeDesktop(StandInDisplay* display) {
+    if (!DisplayAvailable())
+        return;
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
+        DescribeDesktopMode(mode, display);
+}
