@@ -7,6 +7,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 #define AVX2_KERNEL __attribute__((target("avx2")))
 
 namespace {
@@ -135,31 +137,46 @@ AVX2_KERNEL void ConvertTo24Avx2(const uint32_t* source, uint8_t* dest, int widt
 
 AVX2_KERNEL void ConvertTo32Avx2(const uint32_t* source, uint8_t* dest, int width, int height,
                                  int32_t rowPadding) {
-    // The surface format is the frame's own: each row is copied 128 bytes per step, in
-    // line, without a library call per row.
-    const int tail = width % 32;
+    // The surface format is the frame's own: each row is copied whole, in line. The
+    // stores go to 32-byte aligned addresses (none splits a cache line); the row's first
+    // and last 32 bytes are stored unaligned and may overlap the aligned ones, which
+    // write the same bytes.
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    if (rowPadding == 0 && height > 0) {
+        // Rows that follow each other without a gap are one block: one copy, the floor.
+        std::memcpy(dest, source, rowBytes * static_cast<size_t>(height));
+        return;
+    }
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width - tail; x += 32) {
-            const __m256i a = Load(source);
-            const __m256i b = Load(source + 8);
-            const __m256i c = Load(source + 16);
-            const __m256i d = Load(source + 24);
-            Store(dest, a);
-            Store(dest + 32, b);
-            Store(dest + 64, c);
-            Store(dest + 96, d);
-            source += 32;
-            dest += 128;
+        const auto* from = reinterpret_cast<const uint8_t*>(source);
+        if (rowBytes >= 32) {
+            const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+            const __m256i last =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + rowBytes - 32));
+            size_t at = 32 - (reinterpret_cast<uintptr_t>(dest) & 31);
+            for (; at + 128 <= rowBytes; at += 128) {
+                const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at));
+                const __m256i b =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at + 32));
+                const __m256i c =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at + 64));
+                const __m256i d =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at + 96));
+                Store(dest + at, a);
+                Store(dest + at + 32, b);
+                Store(dest + at + 64, c);
+                Store(dest + at + 96, d);
+            }
+            for (; at + 32 <= rowBytes; at += 32)
+                Store(dest + at, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at)));
+            Store(dest, first);
+            Store(dest + rowBytes - 32, last);
+        } else {
+            for (size_t at = 0; at < rowBytes; ++at)
+                dest[at] = from[at];
         }
-        for (int x = 0; x < tail; ++x) {
-            const uint32_t p = *source++;
-            dest[0] = static_cast<uint8_t>(p);
-            dest[1] = static_cast<uint8_t>(p >> 8);
-            dest[2] = static_cast<uint8_t>(p >> 16);
-            dest[3] = static_cast<uint8_t>(p >> 24);
-            dest += 4;
-        }
-        dest += rowPadding;
+        source += width;
+        dest += rowBytes + rowPadding;
     }
     _mm256_zeroupper();
 }
