@@ -34,6 +34,9 @@ void StartVideo() {
         return;
     // Ctrl-C in the terminal ends the program as before, instead of becoming SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Window surfaces in plain memory, put on screen as they are: no renderer in between
+    // (which would also make SDL recreate each window for OpenGL).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return;
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -1,0 +1,193 @@
+// Where the stand-in's logic hands over to a presentation layer: a recording presentation
+// in place of SDL sees windows, the cursor, the screen and its mode change, answers for
+// window creation, and is waited on by GetMessageA.
+#include "StandInPrivate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Events;
+bool DisplayPresent = true;
+int InputTaken = 0;
+int Waits = 0;
+
+std::string RectText(const RECT& rect) {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
+void RecordWindowChanged(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    Events.push_back("window " + RectText(rect) + (IsWindowVisible(window) ? " shown" : " hidden"));
+}
+
+void RecordWindowDestroyed(HWND) {
+    Events.push_back("destroyed");
+}
+
+void RecordCursor(int count) {
+    Events.push_back("cursor " + std::to_string(count));
+}
+
+void RecordScreen(const RECT& area) {
+    Events.push_back("screen " + RectText(area));
+}
+
+void RecordMode(bool modeSet) {
+    Events.push_back(modeSet ? "mode set" : "desktop");
+}
+
+bool CanShow() {
+    return DisplayPresent;
+}
+
+void TakeInput() {
+    ++InputTaken;
+}
+
+// The person's answer arrives while GetMessageA waits: the quit message.
+bool WaitForQuit() {
+    ++Waits;
+    PostQuitMessage(5);
+    return true;
+}
+
+class PresentationHooks : public testing::Test {
+  protected:
+    void SetUp() override {
+        StandInReset();
+        Events.clear();
+        DisplayPresent = true;
+        InputTaken = Waits = 0;
+        Presenter =
+            Presentation{nullptr,      CanShow,      RecordWindowChanged, RecordWindowDestroyed,
+                         RecordCursor, RecordScreen, RecordMode,          TakeInput,
+                         WaitForQuit};
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "PresentationHooks";
+        RegisterClassA(&windowClass);
+    }
+    void TearDown() override {
+        Presenter = Presentation{};
+        StandInReset();
+    }
+
+    HWND NewWindow(int x, int y, int width, int height) {
+        return CreateWindowExA(0, "PresentationHooks", "", WS_POPUP | WS_VISIBLE, x, y, width,
+                               height, nullptr, nullptr, nullptr, nullptr);
+    }
+};
+
+IDirectDraw4* NewDirectDraw4() {
+    IDirectDraw* directDraw = nullptr;
+    EXPECT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
+    IDirectDraw4* directDraw4 = nullptr;
+    EXPECT_EQ(directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw4)),
+              DD_OK);
+    directDraw->Release();
+    return directDraw4;
+}
+
+IDirectDrawSurface4* NewSurface(IDirectDraw4* directDraw, DWORD flags, DWORD caps, DWORD width = 0,
+                                DWORD height = 0) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = flags;
+    desc.ddsCaps.dwCaps = caps;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    desc.dwBackBufferCount = 1;
+    IDirectDrawSurface4* surface = nullptr;
+    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
+    return surface;
+}
+
+TEST_F(PresentationHooks, WindowsAndCursor) {
+    const HWND window = NewWindow(10, 20, 100, 50);
+    ASSERT_NE(window, nullptr);
+    SCOPED_TRACE("shown at creation, moved, hidden, cursor hidden, destroyed");
+    MoveWindow(window, 30, 40, 100, 50, TRUE);
+    ShowWindow(window, SW_HIDE);
+    ShowCursor(FALSE);
+    DestroyWindow(window);
+    EXPECT_EQ(Events,
+              (std::vector<std::string>{"window 10,20,110,70 shown", "window 30,40,130,90 shown",
+                                        "window 30,40,130,90 hidden", "cursor -1", "destroyed"}));
+}
+
+TEST_F(PresentationHooks, NoWindowWithoutDisplay) {
+    DisplayPresent = false;
+    SetLastError(0);
+    EXPECT_EQ(NewWindow(10, 20, 100, 50), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(StandInWindows().empty());
+    EXPECT_TRUE(Events.empty());
+}
+
+TEST_F(PresentationHooks, WindowedScreenChanges) {
+    const HWND window = NewWindow(100, 50, 64, 32);
+    IDirectDraw4* directDraw = NewDirectDraw4();
+    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    IDirectDrawSurface4* primary = NewSurface(directDraw, DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
+    IDirectDrawSurface4* back = NewSurface(directDraw, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
+                                           DDSCAPS_OFFSCREENPLAIN, 64, 32);
+    IDirectDrawClipper* clipper = nullptr;
+    ASSERT_EQ(directDraw->CreateClipper(0, &clipper, nullptr), DD_OK);
+    ASSERT_EQ(clipper->SetHWnd(0, window), DD_OK);
+    ASSERT_EQ(primary->SetClipper(clipper), DD_OK);
+    Events.clear();
+
+    RECT source{0, 0, 64, 32};
+    RECT client{100, 50, 164, 82};
+    ASSERT_EQ(primary->Blt(&client, back, &source, 0, nullptr), DD_OK);
+    RECT halfOutside{132, 66, 196, 98};
+    ASSERT_EQ(primary->Blt(&halfOutside, back, &source, 0, nullptr), DD_OK);
+    SCOPED_TRACE("an off-screen surface is nobody's screen");
+    ASSERT_EQ(back->Blt(&source, back, &source, 0, nullptr), DD_OK);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(primary->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    ASSERT_EQ(primary->Unlock(nullptr), DD_OK);
+    EXPECT_EQ(Events, (std::vector<std::string>{"screen 100,50,164,82", "screen 132,66,164,82",
+                                                "screen 0,0,1024,768"}));
+    clipper->Release();
+    back->Release();
+    primary->Release();
+    directDraw->Release();
+}
+
+TEST_F(PresentationHooks, FullScreenChanges) {
+    const HWND window = NewWindow(0, 0, 320, 200);
+    IDirectDraw4* directDraw = NewDirectDraw4();
+    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    Events.clear();
+    ASSERT_EQ(directDraw->SetDisplayMode(320, 200, 32, 0, 0), DD_OK);
+    IDirectDrawSurface4* front =
+        NewSurface(directDraw, DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                   DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
+    ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    front->Release();
+    SCOPED_TRACE("the object's end gives the desktop its mode back");
+    directDraw->Release();
+    EXPECT_EQ(Events, (std::vector<std::string>{"mode set", "screen 0,0,320,200", "desktop"}));
+}
+
+TEST_F(PresentationHooks, MessageFunctionsTakeInput) {
+    MSG message{};
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(InputTaken, 1);
+    SCOPED_TRACE("an empty queue: GetMessageA waits for the person instead of giving up");
+    EXPECT_EQ(GetMessageA(&message, nullptr, 0, 0), FALSE);
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 5u);
+    EXPECT_EQ(Waits, 1);
+    EXPECT_EQ(InputTaken, 2);
+}
+
+} // namespace
