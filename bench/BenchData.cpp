@@ -36,6 +36,6 @@ int SurfacePitch(int bytesPerPixel) {
     return BenchWidth * bytesPerPixel + SurfacePadding;
 }
 
-std::vector<uint8_t> MakeSurface(int bytesPerPixel) {
-    return std::vector<uint8_t>(static_cast<size_t>(SurfacePitch(bytesPerPixel)) * BenchHeight);
+Surface MakeSurface(int bytesPerPixel) {
+    return Surface(static_cast<size_t>(SurfacePitch(bytesPerPixel)) * BenchHeight);
 }

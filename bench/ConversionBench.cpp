@@ -50,7 +50,7 @@ int Padding(const Format& format) {
 
 void ConvertWith(benchmark::State& state, ConversionKernel kernel, Format format) {
     const std::vector<uint32_t>& frame = DrawnFrame();
-    std::vector<uint8_t> surface = MakeSurface(format.bytesPerPixel);
+    Surface surface = MakeSurface(format.bytesPerPixel);
     for (auto _ : state) {
         kernel(frame.data(), surface.data(), BenchWidth, BenchHeight, Padding(format));
         benchmark::ClobberMemory();
@@ -64,7 +64,7 @@ int SdlConvert(const Format& format, uint8_t* surface) {
 }
 
 void ConvertWithSdl(benchmark::State& state, Format format) {
-    std::vector<uint8_t> surface = MakeSurface(format.bytesPerPixel);
+    Surface surface = MakeSurface(format.bytesPerPixel);
     for (auto _ : state) {
         SdlConvert(format, surface.data());
         benchmark::ClobberMemory();
@@ -96,7 +96,7 @@ void ReleasePixman(const PixmanPair& images) {
 }
 
 void ConvertWithPixman(benchmark::State& state, Format format) {
-    std::vector<uint8_t> surface = MakeSurface(format.bytesPerPixel);
+    Surface surface = MakeSurface(format.bytesPerPixel);
     const PixmanPair images = PixmanImages(format, surface.data());
     for (auto _ : state) {
         PixmanConvert(images);
@@ -115,9 +115,9 @@ void RegisterConversionBenchmarks() {
         const size_t rowBytes = static_cast<size_t>(BenchWidth) * format.bytesPerPixel;
         const size_t pitch = SurfacePitch(format.bytesPerPixel);
         // Our bytes: what PresentFrame writes.
-        std::vector<uint8_t> want = MakeSurface(format.bytesPerPixel);
+        Surface want = MakeSurface(format.bytesPerPixel);
         format.chosen(frame.data(), want.data(), BenchWidth, BenchHeight, Padding(format));
-        std::vector<uint8_t> got = MakeSurface(format.bytesPerPixel);
+        Surface got = MakeSurface(format.bytesPerPixel);
 
         const struct {
             std::string name;
@@ -140,7 +140,7 @@ void RegisterConversionBenchmarks() {
         }
 
         const std::string sdl = prefix + "SDL_ConvertPixels";
-        std::vector<uint8_t> sdlSurface = MakeSurface(format.bytesPerPixel);
+        Surface sdlSurface = MakeSurface(format.bytesPerPixel);
         if (SdlConvert(format, sdlSurface.data()) != 0)
             std::printf("%s left out: %s\n", sdl.c_str(), SDL_GetError());
         else if (ExpectSameRows(sdl.c_str(), want.data(), sdlSurface.data(), rowBytes, pitch,
@@ -149,7 +149,7 @@ void RegisterConversionBenchmarks() {
                 ->Unit(benchmark::kMicrosecond);
 
         const std::string pixman = prefix + "pixman";
-        std::vector<uint8_t> pixmanSurface = MakeSurface(format.bytesPerPixel);
+        Surface pixmanSurface = MakeSurface(format.bytesPerPixel);
         const PixmanPair images = PixmanImages(format, pixmanSurface.data());
         PixmanConvert(images);
         ReleasePixman(images);
