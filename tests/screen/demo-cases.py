@@ -281,10 +281,22 @@ def MatchingPhase(pixels, stride, x, y, factor, rgb565):
     return None
 
 
+def MakeFrames():
+    """The reference frames, made where missing. Tests running side by side may make the
+    same frame: each writes its own file and renames it into place."""
+    os.makedirs(Frames, exist_ok=True)
+    for phase in range(CompareFrame.Phases):
+        path = CompareFrame.FramePath(Frames, phase)
+        if not os.path.exists(path):
+            partial = f"{path}.{os.getpid()}.part"
+            subprocess.run([Bumpframe, str(phase), partial], check=True, timeout=60)
+            os.replace(partial, path)
+
+
 def CheckFrames(name, x, y, factor=1, rgb565=False, black_outside=False):
     """Screenshots until the picture at (x, y) has shown two different frames of the effect
     (the first look may catch the window before its first frame); each one is kept."""
-    CompareFrame.MakeFrames(Frames, Bumpframe)
+    MakeFrames()
     seen = None
     deadline = time.monotonic() + 20
     for count in range(1, 100):
