@@ -192,7 +192,8 @@ CaseWindowed() {
 CaseFullScreen() {
     SetUpWine 24
     Enter
-    printf '@echo off\r\nbumpdemo.exe > out.txt\r\necho %%ERRORLEVEL%%> exitcode.txt\r\n' >run.bat
+    # The redirection goes first: "echo 2> file" would redirect the error stream.
+    printf '@echo off\r\nbumpdemo.exe > out.txt\r\n> exitcode.txt echo %%ERRORLEVEL%%\r\n' >run.bat
     timeout -k 5 120 "$Wine64" explorer "/desktop=$Desktop,1024x768" cmd /c run.bat &
     Demo=$!
     local box output desktop

@@ -103,6 +103,15 @@ UsePrefix() {
     fi
 }
 
+# Lets the named program's windows go unmanaged. No window manager runs here, and Wine
+# waits two seconds for one to withdraw each managed window that is hidden or destroyed;
+# but the clicks that activate windows (TypeInto) need managed ones, so only programs
+# nobody types into run unmanaged.
+RunUnmanaged() {
+    timeout 60 "$Wine64" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1\\X11 Driver" \
+        /v Managed /d N /f >/dev/null 2>&1 || Fail "cannot set up $1 to run unmanaged"
+}
+
 # Everything a test needs before it starts Windows programs: skip when Wine is missing,
 # its own X server, the prefix, and the clean-up.
 SetUpWine() {
