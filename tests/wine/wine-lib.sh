@@ -53,6 +53,7 @@ StopAll() {
         wait "$XvfbPid" 2>/dev/null
         XvfbPid=
     fi
+    [ -z "$XvfbLog" ] || rm -f "$XvfbLog"
     # Background jobs of the test (the program runs in one) end with the server.
     local job
     for job in $(jobs -p); do
