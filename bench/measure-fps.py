@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""Runs the Linux bumpdemo for a while, as a person would, and prints its BENCHMARK line.
+
+    bench/measure-fps.py BUMPDEMO [SECONDS] [windowed|fullscreen]
+
+The program runs on an X server of its own (Xvfb, 24 bits) with its standard input on a
+pseudo-terminal; the start-up question is answered (No: windowed, Return: full screen),
+and after SECONDS (default 20) a key typed in the terminal ends the run. The frame rate is
+at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
+and the wait's own lateness. Uses the end-to-end test's helpers in tests/screen.
+"""
+
+import importlib.util
+import os
+import re
+import sys
+import tempfile
+import time
+
+Here = os.path.dirname(os.path.abspath(__file__))
+_spec = importlib.util.spec_from_file_location(
+    "demo_cases", os.path.join(Here, "..", "tests", "screen", "demo-cases.py"))
+Demo = importlib.util.module_from_spec(_spec)
+_spec.loader.exec_module(Demo)
+
+
+def Main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    program = os.path.abspath(sys.argv[1])
+    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 20
+    mode = sys.argv[3] if len(sys.argv) > 3 else "windowed"
+    Demo.RequireTools()
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+        Demo.Environment.pop(name, None)
+    with tempfile.TemporaryDirectory() as work:
+        os.chdir(work)
+        try:
+            Demo.StartDisplay(24)
+            Demo.StartDemo(program)
+            if mode == "fullscreen":
+                Demo.PressKeysAtQuestion("Return")
+            else:
+                Demo.AnswerQuestion(1)
+            time.sleep(seconds)
+            Demo.TypeInTerminal(b"x")
+            Demo.WaitForExit(30)
+            out, _ = Demo.Output()
+        finally:
+            Demo.StopAll()
+    match = re.search(rb"BENCHMARK: (\d+\.\d\d) FPS", out)
+    if not match:
+        sys.exit(f"no BENCHMARK line in the output: {out!r}")
+    print(f"{mode}, {seconds:g} s: BENCHMARK: {match.group(1).decode()} FPS")
+
+
+if __name__ == "__main__":
+    Main()
