@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
-RequirePackages cmake make g++ libbenchmark-dev libsdl2-dev libpixman-1-dev pkg-config
+RequirePackages cmake make g++ libbenchmark-dev libsdl2-dev libpixman-1-dev
 build=${BENCH_BUILD_DIR:-build/linux}
 cmake --preset linux -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kernel_bench
