@@ -18,10 +18,10 @@ import tempfile
 import time
 
 Here = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location(
+_found = importlib.util.spec_from_file_location(
     "demo_cases", os.path.join(Here, "..", "tests", "screen", "demo-cases.py"))
-Demo = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(Demo)
+Demo = importlib.util.module_from_found(_found)
+_found.loader.exec_module(Demo)
 
 
 def Main():

@@ -8,7 +8,7 @@ using ShadeKernel = void (*)(const uint16_t* offsets, const uint32_t* shaded,
                              const uint8_t* lightMap, uint16_t lightOffset, uint32_t* dest,
                              int count);
 
-// SSE2: scalar light-map lookups, eight pixels' saturating additions at once.
+// SSE2: scalar light-map lookups, sixteen pixels' saturating additions per step.
 void ShadePixelsSse2(const uint16_t* offsets, const uint32_t* shaded, const uint8_t* lightMap,
                      uint16_t lightOffset, uint32_t* dest, int count);
 // AVX2, sixteen pixels per step; to be called only where CpuHasAvx2() answers true.
