@@ -20,7 +20,7 @@ import time
 Here = os.path.dirname(os.path.abspath(__file__))
 _found = importlib.util.spec_from_file_location(
     "demo_cases", os.path.join(Here, "..", "tests", "screen", "demo-cases.py"))
-Demo = importlib.util.module_from_found(_found)
+Demo = importlib.util.module_from_spec(_found)
 _found.loader.exec_module(Demo)
 
 
