@@ -12,9 +12,17 @@ for preset in linux linux-asan win32 win64; do
     cmake --build "build/$preset" -j"$jobs"
 done
 
+# Prints what file(1) says of a program and checks it says the expected kind.
+CheckProgram() {
+    local kind
+    kind=$(file "$1")
+    echo "$kind"
+    grep -q "$2" <<<"$kind"
+}
+
 echo "=== check the Windows programs"
-file build/win32/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32 executable (console) Intel 80386"
-file build/win64/driver/bumpdemo.exe | tee /dev/stderr | grep -q "PE32+ executable (console) x86-64"
+CheckProgram build/win32/driver/bumpdemo.exe "PE32 executable (console) Intel 80386"
+CheckProgram build/win64/driver/bumpdemo.exe "PE32+ executable (console) x86-64"
 
 # win32: the release program's format and imports (this kernel runs no 32-bit code).
 # win64: the Windows programs under Wine, each test on an X server of its own; they take
