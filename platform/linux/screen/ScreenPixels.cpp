@@ -37,83 +37,133 @@ uint32_t Widened(uint32_t value, int bits) {
     return value | value >> bits;
 }
 
-// The pixels as 32-bit XRGB8888 values (the 32-bit layout as it is, top byte included);
-// empty for a layout the screen does not have.
-std::vector<uint32_t> AsXrgb8888(const uint8_t* pixels, Uint32 format, size_t count) {
-    std::vector<uint32_t> wide(count);
-    for (size_t i = 0; i < count; ++i) {
-        switch (format) {
-        case SDL_PIXELFORMAT_XRGB8888:
-            std::memcpy(&wide[i], pixels + 4 * i, 4);
-            break;
-        case SDL_PIXELFORMAT_BGR24: {
+// One row of pixels as 32-bit XRGB8888 values (the 32-bit layout as it is, top byte
+// included); false for a layout the screen does not have.
+bool RowAsXrgb8888(const uint8_t* pixels, Uint32 format, int count, uint32_t* wide) {
+    switch (format) {
+    case SDL_PIXELFORMAT_XRGB8888:
+        std::memcpy(wide, pixels, static_cast<size_t>(count) * 4);
+        return true;
+    case SDL_PIXELFORMAT_BGR24:
+        for (int i = 0; i < count; ++i) {
             const uint8_t* p = pixels + 3 * i;
             wide[i] = static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
-            break;
         }
-        case SDL_PIXELFORMAT_RGB565:
-        case SDL_PIXELFORMAT_XRGB1555: {
+        return true;
+    case SDL_PIXELFORMAT_RGB565:
+    case SDL_PIXELFORMAT_XRGB1555: {
+        const int greenBits = format == SDL_PIXELFORMAT_RGB565 ? 6 : 5;
+        for (int i = 0; i < count; ++i) {
             const uint32_t p = static_cast<uint32_t>(pixels[2 * i]) |
                                static_cast<uint32_t>(pixels[2 * i + 1]) << 8;
-            const int greenBits = format == SDL_PIXELFORMAT_RGB565 ? 6 : 5;
             wide[i] = Widened(p >> (5 + greenBits) & 0x1F, 5) << 16 |
                       Widened(p >> 5 & ((1u << greenBits) - 1), greenBits) << 8 |
                       Widened(p & 0x1F, 5);
-            break;
         }
-        default:
-            return {};
-        }
+        return true;
     }
-    return wide;
+    default:
+        return false;
+    }
+}
+
+// Kept between calls: a row widened and a row in the surface's format. They grow with the
+// widest picture drawn and are not given back.
+std::vector<uint32_t> WideRow;
+std::vector<uint8_t> ConvertedRow;
+
+template <typename T> T* Sized(std::vector<T>& buffer, size_t count) {
+    if (buffer.size() < count)
+        buffer.resize(count);
+    return buffer.data();
+}
+
+// The columns [left, right) of the enlarged row whose picture starts at x.
+void EnlargeRow(const uint8_t* source, size_t pixelBytes, long long x, long long left,
+                long long right, int factor, uint8_t* out) {
+    if (factor == 1) {
+        std::memcpy(out, source + static_cast<size_t>(left - x) * pixelBytes,
+                    static_cast<size_t>(right - left) * pixelBytes);
+        return;
+    }
+    if (pixelBytes == 4) {
+        uint32_t* wideOut = reinterpret_cast<uint32_t*>(out);
+        long long column = left;
+        // Whole blocks through the source pixel, a partial one at either cut edge.
+        while (column < right) {
+            const long long sourceColumn = (column - x) / factor;
+            uint32_t value;
+            std::memcpy(&value, source + static_cast<size_t>(sourceColumn) * 4, 4);
+            const long long end = std::min(right, x + (sourceColumn + 1) * factor);
+            for (; column < end; ++column)
+                *wideOut++ = value;
+        }
+        return;
+    }
+    for (long long column = left; column < right; ++column)
+        std::memcpy(out + static_cast<size_t>(column - left) * pixelBytes,
+                    source + static_cast<size_t>((column - x) / factor) * pixelBytes, pixelBytes);
 }
 
 } // namespace
 
 bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL_Surface* target,
-                int x, int y, int factor) {
+                int x, int y, int factor, size_t sourcePitch) {
     if (width <= 0 || height <= 0 || factor <= 0)
         return false;
-    // Widened to 8 bits a channel here, then SDL puts them into the surface's format
-    // (dropping bits again for a 16-bit display, which gives back the same values).
-    const std::vector<uint32_t> wide =
-        AsXrgb8888(pixels, format, static_cast<size_t>(width) * static_cast<size_t>(height));
-    if (wide.empty())
+    if (format != SDL_PIXELFORMAT_XRGB8888 && format != SDL_PIXELFORMAT_BGR24 &&
+        format != SDL_PIXELFORMAT_RGB565 && format != SDL_PIXELFORMAT_XRGB1555)
         return false;
     const size_t pixelBytes = target->format->BytesPerPixel;
+    if (sourcePitch == 0)
+        sourcePitch = static_cast<size_t>(width) * SDL_BYTESPERPIXEL(format);
     const size_t rowBytes = static_cast<size_t>(width) * pixelBytes;
-    std::vector<uint8_t> converted(rowBytes * static_cast<size_t>(height));
-    if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, wide.data(), width * 4,
-                          target->format->format, converted.data(),
-                          static_cast<int>(rowBytes)) != 0)
+    const Uint32 targetFormat = target->format->format;
+    // Widened to 8 bits a channel here, then SDL puts them into the surface's format
+    // (dropping bits again for a 16-bit display, which gives back the same values); a
+    // XRGB8888 surface takes the widened row as it is.
+    const bool direct = targetFormat == SDL_PIXELFORMAT_XRGB8888;
+    uint32_t* wide = Sized(WideRow, static_cast<size_t>(width));
+    uint8_t* converted = direct ? reinterpret_cast<uint8_t*>(wide) : Sized(ConvertedRow, rowBytes);
+    if (!direct && SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_XRGB8888, wide, width * 4,
+                                     targetFormat, converted, static_cast<int>(rowBytes)) != 0)
         return false;
 
-    // The columns of the enlarged picture that lie on the surface.
+    // The columns and source rows of the enlarged picture that lie on the surface.
     const long long left = std::max(0LL, static_cast<long long>(x));
     const long long right =
         std::min(static_cast<long long>(target->w), x + static_cast<long long>(width) * factor);
-    if (left >= right)
+    const long long top = std::max(0LL, static_cast<long long>(y));
+    const long long bottom =
+        std::min(static_cast<long long>(target->h), y + static_cast<long long>(height) * factor);
+    if (left >= right || top >= bottom)
         return true;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
         return false;
-    std::vector<uint8_t> scaledRow(static_cast<size_t>(right - left) * pixelBytes);
-    for (int row = 0; row < height; ++row) {
-        const uint8_t* source = converted.data() + static_cast<size_t>(row) * rowBytes;
-        for (long long column = left; column < right; ++column)
-            std::memcpy(scaledRow.data() + static_cast<size_t>(column - left) * pixelBytes,
-                        source + static_cast<size_t>((column - x) / factor) * pixelBytes,
-                        pixelBytes);
-        for (int copy = 0; copy < factor; ++copy) {
-            const long long line = y + static_cast<long long>(row) * factor + copy;
-            if (line < 0 || line >= target->h)
-                continue;
-            uint8_t* out = static_cast<uint8_t*>(target->pixels) +
-                           static_cast<size_t>(line) * static_cast<size_t>(target->pitch) +
-                           static_cast<size_t>(left) * pixelBytes;
-            std::memcpy(out, scaledRow.data(), scaledRow.size());
+    const size_t outBytes = static_cast<size_t>(right - left) * pixelBytes;
+    uint8_t* const surfacePixels = static_cast<uint8_t*>(target->pixels);
+    const size_t pitch = static_cast<size_t>(target->pitch);
+    bool drawn = true;
+    for (long long row = (top - y) / factor; row * factor + y < bottom; ++row) {
+        const long long first = std::max(top, y + row * factor);
+        const long long last = std::min(bottom, y + (row + 1) * factor);
+        RowAsXrgb8888(pixels + static_cast<size_t>(row) * sourcePitch, format, width, wide);
+        if (!direct &&
+            SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_XRGB8888, wide, width * 4, targetFormat,
+                              converted, static_cast<int>(rowBytes)) != 0) {
+            drawn = false;
+            break;
         }
+        // The row enlarged once straight into the surface, then copied for the others.
+        uint8_t* firstOut = surfacePixels + static_cast<size_t>(first) * pitch +
+                            static_cast<size_t>(left) * pixelBytes;
+        EnlargeRow(converted, pixelBytes, x, left, right, factor, firstOut);
+        for (long long line = first + 1; line < last; ++line)
+            std::memcpy(surfacePixels + static_cast<size_t>(line) * pitch +
+                            static_cast<size_t>(left) * pixelBytes,
+                        firstOut, outBytes);
     }
     if (SDL_MUSTLOCK(target))
         SDL_UnlockSurface(target);
-    return true;
+    return drawn;
 }

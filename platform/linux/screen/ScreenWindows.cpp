@@ -5,6 +5,7 @@
 #include "Screen.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -39,41 +40,162 @@ RECT WholeScreen() {
     return RECT{0, 0, mode.width, mode.height};
 }
 
-// Draws the screen's pixels of an area onto the surface at (x, y), factor times enlarged.
-void DrawScreenArea(const RECT& area, SDL_Surface* surface, int x, int y, int factor) {
+// What each SDL window last showed whole: its surface by place and size, the screen's
+// mode, and the screen's pixels of the area it shows, as drawn since. A changed surface (a
+// new one after a resize) or mode is drawn whole again before parts of it are.
+struct DrawnSurface {
+    SDL_Surface* surface;
+    int width, height;
+    ScreenMode mode;
+    RECT area;
+    std::vector<uint8_t> pixels; // rows packed tightly
+};
+std::map<SDL_Window*, DrawnSurface> WhollyDrawn;
+
+bool SameMode(const ScreenMode& a, const ScreenMode& b) {
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           a.redMask16 == b.redMask16;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+Uint32 ScreenFormat() {
+    const ScreenMode mode = CurrentScreenMode();
+    return ScreenPixelFormat(mode.bitsPerPixel, mode.redMask16);
+}
+
+size_t ScreenPixelBytes() {
+    return static_cast<size_t>(CurrentScreenMode().bitsPerPixel + 1) / 8;
+}
+
+// The record of an SDL window whose surface is the one last drawn whole, with the same
+// area of the screen in the same mode; NULL when it must be drawn whole.
+DrawnSurface* DrawnWhole(SDL_Window* sdl, const SDL_Surface* surface, const RECT& area) {
+    const auto found = WhollyDrawn.find(sdl);
+    if (found == WhollyDrawn.end())
+        return nullptr;
+    DrawnSurface& drawn = found->second;
+    if (drawn.surface != surface || drawn.width != surface->w || drawn.height != surface->h ||
+        !SameMode(drawn.mode, CurrentScreenMode()) || !SameRect(drawn.area, area) ||
+        drawn.pixels.empty())
+        return nullptr;
+    return &drawn;
+}
+
+// Shows a rectangle of the surface, cut to it.
+void UpdateSurfaceArea(SDL_Window* sdl, const SDL_Surface* surface, long long x, long long y,
+                       long long width, long long height) {
+    const long long left = std::max(0LL, x), top = std::max(0LL, y);
+    const long long right = std::min(static_cast<long long>(surface->w), x + width);
+    const long long bottom = std::min(static_cast<long long>(surface->h), y + height);
+    if (left >= right || top >= bottom)
+        return;
+    const SDL_Rect rect{static_cast<int>(left), static_cast<int>(top),
+                        static_cast<int>(right - left), static_cast<int>(bottom - top)};
+    SDL_UpdateWindowSurfaceRects(sdl, &rect, 1);
+}
+
+// Black all over, then the screen's area at (x, y), factor times enlarged, shown whole and
+// remembered.
+void DrawWhole(SDL_Window* sdl, SDL_Surface* surface, const RECT& area, int x, int y, int factor) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    std::vector<uint8_t> pixels;
+    if (!IsEmpty(area)) {
+        pixels = StandInReadScreen(area);
+        if (!pixels.empty())
+            DrawPixels(pixels.data(), ScreenFormat(), Width(area), Height(area), surface, x, y,
+                       factor);
+    }
+    SDL_UpdateWindowSurface(sdl);
+    WhollyDrawn[sdl] =
+        DrawnSurface{surface, surface->w, surface->h, CurrentScreenMode(), area, std::move(pixels)};
+}
+
+// The changed part of the screen's area drawn whole before at (x, y), factor times
+// enlarged: only the pixels that differ from what it shows, within their bounding box,
+// are drawn and shown again.
+void DrawChanged(SDL_Window* sdl, SDL_Surface* surface, DrawnSurface* drawn, const RECT& changed,
+                 int x, int y, int factor) {
+    const RECT area = Intersection(drawn->area, changed);
     if (IsEmpty(area))
         return;
-    const ScreenMode mode = CurrentScreenMode();
     const std::vector<uint8_t> pixels = StandInReadScreen(area);
-    if (!pixels.empty())
-        DrawPixels(pixels.data(), ScreenPixelFormat(mode.bitsPerPixel, mode.redMask16), Width(area),
-                   Height(area), surface, x, y, factor);
+    if (pixels.empty())
+        return;
+    const size_t pixelBytes = ScreenPixelBytes();
+    const size_t rowBytes = static_cast<size_t>(Width(area)) * pixelBytes;
+    const size_t shownRowBytes = static_cast<size_t>(Width(drawn->area)) * pixelBytes;
+    // The bounding box of the differing pixels, in bytes and rows of the area.
+    size_t first = rowBytes, last = 0;
+    LONG top = Height(area), bottom = 0;
+    for (LONG row = 0; row < Height(area); ++row) {
+        const uint8_t* now = pixels.data() + static_cast<size_t>(row) * rowBytes;
+        uint8_t* before = drawn->pixels.data() +
+                          static_cast<size_t>(area.top - drawn->area.top + row) * shownRowBytes +
+                          static_cast<size_t>(area.left - drawn->area.left) * pixelBytes;
+        if (std::memcmp(now, before, rowBytes) == 0)
+            continue;
+        size_t from = 0, to = rowBytes;
+        while (now[from] == before[from])
+            ++from;
+        while (now[to - 1] == before[to - 1])
+            --to;
+        first = std::min(first, from);
+        last = std::max(last, to);
+        top = std::min(top, row);
+        bottom = row + 1;
+        std::memcpy(before + from, now + from, to - from);
+    }
+    if (top >= bottom)
+        return;
+    const LONG left = static_cast<LONG>(first / pixelBytes);
+    const LONG right = static_cast<LONG>((last + pixelBytes - 1) / pixelBytes);
+    const long long atX = x + static_cast<long long>(area.left - drawn->area.left + left) * factor;
+    const long long atY = y + static_cast<long long>(area.top - drawn->area.top + top) * factor;
+    DrawPixels(pixels.data() + static_cast<size_t>(top) * rowBytes +
+                   static_cast<size_t>(left) * pixelBytes,
+               ScreenFormat(), right - left, bottom - top, surface, static_cast<int>(atX),
+               static_cast<int>(atY), factor, rowBytes);
+    UpdateSurfaceArea(sdl, surface, atX, atY, static_cast<long long>(right - left) * factor,
+                      static_cast<long long>(bottom - top) * factor);
 }
 
 // A window over the desktop: the screen's pixels under its client area, black where the
-// client area leaves the screen.
-void RedrawWindow(HWND window, SDL_Window* sdl) {
+// client area leaves the screen. With a changed area, only what changed there is drawn
+// again once the window's surface has been drawn whole.
+void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
     const Window* state = LookUpWindow(window);
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
     if (state == nullptr || surface == nullptr)
         return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     const RECT client = state->clientRect;
-    const RECT area = Intersection(client, WholeScreen());
-    DrawScreenArea(area, surface, area.left - client.left, area.top - client.top, 1);
-    SDL_UpdateWindowSurface(sdl);
+    const RECT shown = Intersection(client, WholeScreen());
+    const int x = shown.left - client.left, y = shown.top - client.top;
+    DrawnSurface* drawn = changed != nullptr ? DrawnWhole(sdl, surface, shown) : nullptr;
+    if (drawn != nullptr)
+        DrawChanged(sdl, surface, drawn, *changed, x, y, 1);
+    else
+        DrawWhole(sdl, surface, shown, x, y, 1);
 }
 
-void RedrawFullScreen() {
+// The whole screen enlarged in the middle of the full-screen window, black around it; with
+// a changed area, only what changed there once the surface has been drawn whole.
+void RedrawFullScreen(const RECT* changed = nullptr) {
     SDL_Surface* surface = SDL_GetWindowSurface(FullScreenWindow);
     if (surface == nullptr)
         return;
     const RECT screen = WholeScreen();
     const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    DrawScreenArea(screen, surface, (surface->w - Width(screen) * factor) / 2,
-                   (surface->h - Height(screen) * factor) / 2, factor);
-    SDL_UpdateWindowSurface(FullScreenWindow);
+    const int x = (surface->w - Width(screen) * factor) / 2;
+    const int y = (surface->h - Height(screen) * factor) / 2;
+    DrawnSurface* drawn =
+        changed != nullptr ? DrawnWhole(FullScreenWindow, surface, screen) : nullptr;
+    if (drawn != nullptr)
+        DrawChanged(FullScreenWindow, surface, drawn, *changed, x, y, factor);
+    else
+        DrawWhole(FullScreenWindow, surface, screen, x, y, factor);
 }
 
 // The client sizes the window's tracking sizes allow: resizable only between them, fixed
@@ -159,6 +281,7 @@ void WindowDestroyed(HWND window) {
     const auto found = Shown.find(window);
     if (found == Shown.end())
         return;
+    WhollyDrawn.erase(found->second);
     SDL_DestroyWindow(found->second);
     Shown.erase(found);
 }
@@ -170,14 +293,14 @@ void CursorCountChanged(int count) {
 
 void ScreenChanged(const RECT& area) {
     if (FullScreenWindow != nullptr) {
-        RedrawFullScreen();
+        RedrawFullScreen(&area);
         return;
     }
     for (const auto& [window, sdl] : Shown) {
         const Window* state = LookUpWindow(window);
         if (state != nullptr && (state->style & WS_VISIBLE) != 0 &&
             !IsEmpty(Intersection(state->clientRect, area)))
-            RedrawWindow(window, sdl);
+            RedrawWindow(window, sdl, &area);
     }
 }
 
@@ -186,8 +309,10 @@ void ScreenModeChanged(bool modeSet) {
         return;
     ModeSet = modeSet;
     if (!modeSet) {
-        if (FullScreenWindow != nullptr)
+        if (FullScreenWindow != nullptr) {
+            WhollyDrawn.erase(FullScreenWindow);
             SDL_DestroyWindow(FullScreenWindow);
+        }
         FullScreenWindow = nullptr;
         for (HWND window : StandInWindows())
             WindowChanged(window);
@@ -258,4 +383,5 @@ void CloseSdlWindows() {
     for (const auto& [window, sdl] : Shown)
         SDL_DestroyWindow(sdl);
     Shown.clear();
+    WhollyDrawn.clear();
 }
