@@ -11,6 +11,17 @@ LONG Height(const RECT& rect) {
     return rect.bottom - rect.top;
 }
 
+// The window a geometry query reads, or null with the error Windows sets when the handle
+// is dead or the result pointer is missing.
+const Window* QueriedWindow(HWND window, const void* result) {
+    const Window* state = LookUpWindow(window);
+    if (state == nullptr || result == nullptr) {
+        SetLastError(state == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return state;
+}
+
 } // namespace
 
 bool HasTrackingSize(DWORD style) {
@@ -142,11 +153,9 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     LONG_PTR failure = 0;
     if (CallFails("GetWindowRect", &failure))
         return FALSE;
-    const Window* state = LookUpWindow(window);
-    if (state == nullptr || rect == nullptr) {
-        SetLastError(state == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+    const Window* state = QueriedWindow(window, rect);
+    if (state == nullptr)
         return FALSE;
-    }
     *rect = state->windowRect;
     return TRUE;
 }
@@ -156,11 +165,9 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
     LONG_PTR failure = 0;
     if (CallFails("GetClientRect", &failure))
         return FALSE;
-    const Window* state = LookUpWindow(window);
-    if (state == nullptr || rect == nullptr) {
-        SetLastError(state == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+    const Window* state = QueriedWindow(window, rect);
+    if (state == nullptr)
         return FALSE;
-    }
     *rect = RECT{0, 0, Width(state->clientRect), Height(state->clientRect)};
     return TRUE;
 }
@@ -170,11 +177,9 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
     LONG_PTR failure = 0;
     if (CallFails("ClientToScreen", &failure))
         return FALSE;
-    const Window* state = LookUpWindow(window);
-    if (state == nullptr || point == nullptr) {
-        SetLastError(state == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+    const Window* state = QueriedWindow(window, point);
+    if (state == nullptr)
         return FALSE;
-    }
     point->x += state->clientRect.left;
     point->y += state->clientRect.top;
     return TRUE;
