@@ -86,23 +86,28 @@ void EnlargeRow(const uint8_t* source, size_t pixelBytes, long long x, long long
                     static_cast<size_t>(right - left) * pixelBytes);
         return;
     }
+    // Source pixel by source pixel, each repeated over its block of columns (a partial
+    // block at either cut edge); no division per pixel.
+    long long sourceColumn = (left - x) / factor;
+    long long blockEnd = x + (sourceColumn + 1) * factor;
+    long long column = left;
     if (pixelBytes == 4) {
         uint32_t* wideOut = reinterpret_cast<uint32_t*>(out);
-        long long column = left;
-        // Whole blocks through the source pixel, a partial one at either cut edge.
-        while (column < right) {
-            const long long sourceColumn = (column - x) / factor;
+        for (; column < right; ++sourceColumn, blockEnd += factor) {
             uint32_t value;
             std::memcpy(&value, source + static_cast<size_t>(sourceColumn) * 4, 4);
-            const long long end = std::min(right, x + (sourceColumn + 1) * factor);
-            for (; column < end; ++column)
+            for (const long long end = std::min(right, blockEnd); column < end; ++column)
                 *wideOut++ = value;
         }
         return;
     }
-    for (long long column = left; column < right; ++column)
-        std::memcpy(out + static_cast<size_t>(column - left) * pixelBytes,
-                    source + static_cast<size_t>((column - x) / factor) * pixelBytes, pixelBytes);
+    for (; column < right; ++sourceColumn, blockEnd += factor) {
+        const uint8_t* value = source + static_cast<size_t>(sourceColumn) * pixelBytes;
+        for (const long long end = std::min(right, blockEnd); column < end; ++column) {
+            std::memcpy(out, value, pixelBytes);
+            out += pixelBytes;
+        }
+    }
 }
 
 } // namespace
