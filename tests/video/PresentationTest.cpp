@@ -36,33 +36,8 @@ void FillSurface(IDirectDrawSurface4* surface, uint8_t value) {
     ASSERT_EQ(surface->Unlock(nullptr), DD_OK);
 }
 
-struct Depth {
-    const char* label;
-    StandInDisplay display;
-    bool fullScreen;
-    int bitsPerPixel; // DisplayBpp after setup
-};
-
-// The four depths in both modes. A windowed desktop reports 16 for a 5-5-5 mode too, so
-// the 15-bit window is set by hand, as DisplayBpp would be on such a device.
-std::vector<Depth> Depths() {
-    return {
-        {"full screen, 32 bits", FullScreenDisplay({32, 24, 16}), true, 32},
-        {"full screen, 24 bits", FullScreenDisplay({24, 16}), true, 24},
-        {"full screen, 16 bits", FullScreenDisplay({16}, 0xF800), true, 16},
-        {"full screen, 15 bits", FullScreenDisplay({16}, 0x7C00), true, 15},
-        {"windowed, 32 bits", DesktopDisplay(32), false, 32},
-        {"windowed, 24 bits", DesktopDisplay(24), false, 24},
-        {"windowed, 16 bits", DesktopDisplay(16, 0xF800), false, 16},
-        {"windowed, 15 bits", DesktopDisplay(16, 0x7C00), false, 15},
-    };
-}
-
 void OpenDepth(const Depth& depth) {
-    StartStandIn(depth.display);
-    InitDisplay(FrameWidth, FrameHeight, depth.fullScreen);
-    if (depth.bitsPerPixel == 15 && !depth.fullScreen)
-        DisplayBpp = 15;
+    OpenDisplayAtDepth(depth);
     ASSERT_EQ(DisplayBpp, depth.bitsPerPixel);
 }
 

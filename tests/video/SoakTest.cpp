@@ -38,28 +38,6 @@ size_t HeapInUse() {
 #endif
 }
 
-struct Depth {
-    const char* label;
-    StandInDisplay display;
-    bool fullScreen;
-    int bitsPerPixel;
-};
-
-// A windowed desktop reports 16 for a 5-5-5 mode too, so the 15-bit window is set by
-// hand, as DisplayBpp would be on such a device.
-std::vector<Depth> Depths() {
-    return {
-        {"full screen, 32 bits", FullScreenDisplay({32, 24, 16}), true, 32},
-        {"full screen, 24 bits", FullScreenDisplay({24, 16}), true, 24},
-        {"full screen, 16 bits", FullScreenDisplay({16}, 0xF800), true, 16},
-        {"full screen, 15 bits", FullScreenDisplay({16}, 0x7C00), true, 15},
-        {"windowed, 32 bits", DesktopDisplay(32), false, 32},
-        {"windowed, 24 bits", DesktopDisplay(24), false, 24},
-        {"windowed, 16 bits", DesktopDisplay(16, 0xF800), false, 16},
-        {"windowed, 15 bits", DesktopDisplay(16, 0x7C00), false, 15},
-    };
-}
-
 // The frame just drawn against the plain shading pass, and the screen against the
 // frame in the display's format. Answers whether both hold.
 bool FrameReadsBackRight() {
@@ -80,13 +58,10 @@ TEST(Soak, FramesAtEveryDepthKeepTheHeapAndReadBackRight) {
     int32_t time = 0;
     for (const Depth& depth : depths) {
         SCOPED_TRACE(depth.label);
-        StartStandIn(depth.display);
+        OpenDisplayAtDepth(depth);
+        ASSERT_EQ(DisplayBpp, depth.bitsPerPixel);
         InitVideoOutput();
         FrameBuffer = frame.data();
-        InitDisplay(FrameWidth, FrameHeight, depth.fullScreen);
-        if (depth.bitsPerPixel == 15 && !depth.fullScreen)
-            DisplayBpp = 15;
-        ASSERT_EQ(DisplayBpp, depth.bitsPerPixel);
         InitBumpEffect();
 
         size_t heapBefore = 0;

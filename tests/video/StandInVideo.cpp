@@ -96,6 +96,26 @@ StandInDisplay DesktopDisplay(int bitsPerPixel, DWORD redMask16) {
     return display;
 }
 
+std::vector<Depth> Depths() {
+    return {
+        {"full screen, 32 bits", FullScreenDisplay({32, 24, 16}), true, 32},
+        {"full screen, 24 bits", FullScreenDisplay({24, 16}), true, 24},
+        {"full screen, 16 bits", FullScreenDisplay({16}, 0xF800), true, 16},
+        {"full screen, 15 bits", FullScreenDisplay({16}, 0x7C00), true, 15},
+        {"windowed, 32 bits", DesktopDisplay(32), false, 32},
+        {"windowed, 24 bits", DesktopDisplay(24), false, 24},
+        {"windowed, 16 bits", DesktopDisplay(16, 0xF800), false, 16},
+        {"windowed, 15 bits", DesktopDisplay(16, 0x7C00), false, 15},
+    };
+}
+
+void OpenDisplayAtDepth(const Depth& depth) {
+    StartStandIn(depth.display);
+    InitDisplay(FrameWidth, FrameHeight, depth.fullScreen);
+    if (depth.bitsPerPixel == 15 && !depth.fullScreen)
+        DisplayBpp = 15;
+}
+
 std::vector<uint32_t> TestFrame() {
     std::vector<uint32_t> frame(FramePixels);
     for (int i = 0; i < FramePixels; ++i)

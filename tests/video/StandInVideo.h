@@ -21,6 +21,20 @@ StandInDisplay FullScreenDisplay(std::vector<int> depths, DWORD redMask16 = 0xF8
 // A desktop of this depth (and 16-bit red mask) for windowed runs.
 StandInDisplay DesktopDisplay(int bitsPerPixel, DWORD redMask16 = 0xF800);
 
+// A display depth to present at, with the DisplayBpp that setup gives it.
+struct Depth {
+    const char* label;
+    StandInDisplay display;
+    bool fullScreen;
+    int bitsPerPixel;
+};
+// The four depths in both modes.
+std::vector<Depth> Depths();
+// A fresh stand-in showing this depth's display, and InitDisplay in its mode. A windowed
+// desktop reports 16 for a 5-5-5 mode too, so the 15-bit window is set by hand, as
+// DisplayBpp would be on such a device.
+void OpenDisplayAtDepth(const Depth& depth);
+
 // A 320 x 200 frame whose neighbouring pixels differ in every channel; top byte 0xFF.
 std::vector<uint32_t> TestFrame();
 // The top-left columns x rows of a frame as a screen of this depth shows them, rows
