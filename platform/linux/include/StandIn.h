@@ -75,6 +75,10 @@ std::string StandInConsoleOutput();
 void StandInUseVirtualClock(DWORD startTicks);
 void StandInAdvanceClock(DWORD milliseconds);
 
+// --- Heap ----------------------------------------------------------------------------------
+// The addresses of the blocks HeapFree released since StandInReset, in order.
+std::vector<uintptr_t> StandInFreedBlocks();
+
 // --- Process and libraries ---------------------------------------------------------------
 void StandInSetModuleFileName(const std::string& path);
 void StandInSetPlatformId(DWORD platformId);
@@ -92,11 +96,15 @@ struct StandInDisplay {
     int frameHeight = 4;             // SM_CYFRAME
     int captionHeight = 19;          // SM_CYCAPTION
     int menuHeight = 19;             // SM_CYMENU
-    // Full-screen depths that SetDisplayMode accepts, and the red mask of a 16-bit mode.
+    // Full-screen depths that SetDisplayMode accepts, and the red mask of a 16-bit mode
+    // (0xF800, 0x7C00, or 0x001F for 5-6-5 with blue in the top bits).
     std::vector<int> fullScreenDepths = {32, 24, 16};
     DWORD fullScreenRedMask16 = 0xF800;
     // Bytes added after each row of every surface created from now on (guard bytes).
     int surfacePitchPadding = 0;
+    // No room left in video memory: a surface asked for there fails with
+    // DDERR_OUTOFVIDEOMEMORY, one without a placement goes to system memory.
+    bool videoMemoryFull = false;
 };
 void StandInSetDisplay(const StandInDisplay& display);
 StandInDisplay StandInGetDisplay();

@@ -74,6 +74,7 @@ void StandInReset() {
     ResetMessageBoxes();
     ResetConsole();
     ResetKernel();
+    ResetHeap();
     Display = StandInDisplay{};
     DesktopDescribed = true;
     ModeSet = false;

@@ -47,11 +47,17 @@ DDPIXELFORMAT PixelFormatOf(int bitsPerPixel, DWORD redMask16) {
         if (bitsPerPixel == 15 || redMask16 == 0x7C00) {
             format.dwRBitMask = 0x7C00;
             format.dwGBitMask = 0x03E0;
+            format.dwBBitMask = 0x001F;
+        } else if (redMask16 == 0x001F) {
+            // 5-6-5 with red and blue exchanged, as some adapters have it.
+            format.dwRBitMask = 0x001F;
+            format.dwGBitMask = 0x07E0;
+            format.dwBBitMask = 0xF800;
         } else {
             format.dwRBitMask = 0xF800;
             format.dwGBitMask = 0x07E0;
+            format.dwBBitMask = 0x001F;
         }
-        format.dwBBitMask = 0x001F;
         break;
     case 24:
     case 32:

@@ -2,11 +2,13 @@
 #include "StandInPrivate.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 // The heap handle is the address of this object; there is only the process heap.
 int ProcessHeap;
+std::vector<uintptr_t> FreedBlocks;
 
 bool IsProcessHeap(HANDLE heap) {
     return heap == &ProcessHeap;
@@ -39,6 +41,15 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memory) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    FreedBlocks.push_back(reinterpret_cast<uintptr_t>(memory));
     std::free(memory);
     return TRUE;
+}
+
+void ResetHeap() {
+    FreedBlocks.clear();
+}
+
+std::vector<uintptr_t> StandInFreedBlocks() {
+    return FreedBlocks;
 }

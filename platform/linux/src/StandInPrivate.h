@@ -126,6 +126,7 @@ void ResetWindows();
 void ResetDirectDraw();
 void ResetConsole();
 void ResetKernel();
+void ResetHeap();
 void ResetLibraries();
 void ResetCallLog();
 void ResetMessageBoxes();

@@ -96,7 +96,13 @@ HRESULT CreateSurfaceObject(DirectDrawObject* owner, const DDSURFACEDESC2& desc,
     if ((desc.dwFlags & DDSD_PIXELFORMAT) != 0 && !SamePixelFormat(desc.ddpfPixelFormat, format))
         return DDERR_UNSUPPORTED;
 
-    const DWORD memoryCaps = (caps & DDSCAPS_SYSTEMMEMORY) != 0 ? 0 : VideoMemoryCaps;
+    DWORD memoryCaps = (caps & DDSCAPS_SYSTEMMEMORY) != 0 ? 0 : VideoMemoryCaps;
+    if (memoryCaps != 0 && CurrentDisplay().videoMemoryFull) {
+        // Placed in video memory when asked; otherwise DirectDraw falls back to system memory.
+        if ((caps & DDSCAPS_VIDEOMEMORY) != 0)
+            return DDERR_OUTOFVIDEOMEMORY;
+        memoryCaps = DDSCAPS_SYSTEMMEMORY;
+    }
     Surface* root;
     if (primary) {
         // The primary surface is the screen: its size is the display mode's.

@@ -9,6 +9,8 @@ namespace {
 
 struct WindowClass {
     std::string name; // as registered
+    std::string menuName;
+    bool hasMenuName;
     ATOM atom;
     WNDCLASSA description;
 };
@@ -58,12 +60,29 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    WindowClass entry{windowClass->lpszClassName, NextAtom++, *windowClass};
+    WindowClass entry{windowClass->lpszClassName,
+                      windowClass->lpszMenuName != nullptr ? windowClass->lpszMenuName : "",
+                      windowClass->lpszMenuName != nullptr, NextAtom++, *windowClass};
     // The description keeps no pointers into the caller's strings.
     entry.description.lpszClassName = nullptr;
     entry.description.lpszMenuName = nullptr;
     Classes.push_back(entry);
     return entry.atom;
+}
+
+// The registered description; the names point to the registry's copies. Classes are the
+// process's own here, so the instance is not compared.
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windowClass) {
+    LogCall("GetClassInfoA", {Arg(instance), Arg(className), Arg(windowClass)});
+    const WindowClass* found = FindClass(className);
+    if (found == nullptr || windowClass == nullptr) {
+        SetLastError(found == nullptr ? ERROR_CLASS_DOES_NOT_EXIST : ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *windowClass = found->description;
+    windowClass->lpszMenuName = found->hasMenuName ? found->menuName.c_str() : nullptr;
+    windowClass->lpszClassName = found->name.c_str();
+    return TRUE;
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
