@@ -123,6 +123,24 @@ TEST_F(DemoRunTest, CallOrderOfAWholeRun) {
     EXPECT_EQ(record.console, Report2000);
 }
 
+TEST_F(DemoRunTest, MeasuredSpanHoldsTheEffectsSetUpAndRelease) {
+    StandInQueueMessageBoxAnswer(IDNO);
+    QueueKey('X', 'x', 100);
+    EXPECT_EXIT(RunProgram(path), testing::ExitedWithCode(0), "frames=2 ");
+    const StandInDump record = StandInReadDump(path);
+    // The effect's buffers are the only ones allocated after the question, and freed.
+    long firstEffectAllocation = -1;
+    for (long i = FirstCall(record, "MessageBoxA");
+         firstEffectAllocation < 0 && i >= 0 && i < long(record.callNames.size()); ++i)
+        if (record.callNames[i] == "HeapAlloc")
+            firstEffectAllocation = i;
+    ASSERT_GE(firstEffectAllocation, 0);
+    ASSERT_EQ(CountCalls(record, "HeapFree"), 2);
+    EXPECT_EQ(CountCalls(record, "GetTickCount"), 2);
+    EXPECT_LT(FirstCall(record, "GetTickCount"), firstEffectAllocation);
+    EXPECT_GT(LastCall(record, "GetTickCount"), LastCall(record, "HeapFree"));
+}
+
 TEST_F(DemoRunTest, KeyPendingBeforeTheFirstFrameGivesExactlyOneFrame) {
     StandInQueueMessageBoxAnswer(IDYES);
     QueueKey('A', 'a', 0);

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -133,9 +135,17 @@ TEST_F(VideoOutputTest, EscapeInTheWindowEndsWithinOneUpdate) {
 // A window of the test's own that records what reaches its procedure.
 std::vector<UINT> Received;
 
+// Set false by a test that makes GetMessageA fail: the first message dispatched then lets
+// the following reads succeed.
+bool FailedReadHealed = true;
+
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_USER)
         Received.push_back(message);
+    if (!FailedReadHealed) {
+        FailedReadHealed = true;
+        StandInFailCall("GetMessageA", -1, INT_MAX);
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -183,6 +193,29 @@ TEST_F(VideoOutputTest, PumpDispatchesEveryQueuedMessageAndReturnsOnAnEmptyQueue
     StandInClearCallLog();
     PumpMessages();
     EXPECT_EQ(PumpCalls(), std::vector<std::string>{"PeekMessageA"});
+}
+
+// GetMessageA's error result (-1) is not an end: the record, still holding the message
+// the peek saw, is translated and dispatched, and the pump goes on.
+TEST_F(VideoOutputTest, FailedMessageReadIsDispatchedAndThePumpGoesOn) {
+    EXPECT_EXIT(
+        {
+            alarm(60); // a pump that never takes the message again would spin for ever
+            const HWND window = CreateRecordingWindow();
+            PumpMessages(); // whatever window creation left behind
+            Received.clear();
+            PostMessageA(window, WM_USER + 1, 0, 0);
+            PostMessageA(window, WM_USER + 2, 0, 0);
+            StandInFailCall("GetMessageA", -1);
+            FailedReadHealed = false;
+            PumpMessages();
+            std::fprintf(stderr, "received:");
+            for (UINT message : Received)
+                std::fprintf(stderr, " %u", message - WM_USER);
+            std::fprintf(stderr, "\n");
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3), "received: 1 1 2\n");
 }
 
 TEST_F(VideoOutputTest, QuitMessageEndsTheProgramWithExitCodeZero) {

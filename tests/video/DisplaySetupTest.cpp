@@ -74,6 +74,14 @@ TEST(DisplaySetup, FullScreenOpensAFlipChain) {
     EXPECT_EQ(StandInScreenWidth(), 320);
     EXPECT_EQ(StandInScreenHeight(), 200);
     EXPECT_EQ(WindowClipper, nullptr);
+    // One back buffer, and the chain in video memory.
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(PrimarySurface->GetSurfaceDesc(&desc), DD_OK);
+    EXPECT_EQ(desc.dwBackBufferCount, 1u);
+    const DWORD chainCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY;
+    EXPECT_EQ(desc.ddsCaps.dwCaps & (chainCaps | DDSCAPS_SYSTEMMEMORY), chainCaps);
 }
 
 TEST(DisplaySetup, WindowedTakesTheDesktopDepthAndClipsToTheWindow) {
@@ -124,6 +132,12 @@ TEST(DisplaySetup, WindowedTakesTheDesktopDepthAndClipsToTheWindow) {
 }
 
 // Every failed step: its box (no owner only for the window), exit code 0, no later call.
+StandInDisplay VideoMemoryFull() {
+    StandInDisplay display;
+    display.videoMemoryFull = true;
+    return display;
+}
+
 TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
     struct Case {
         const char* label;
@@ -153,8 +167,12 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
         {"GetDisplayMode fails: no red mask to go by", true, "IDirectDraw4::GetDisplayMode",
          DDERR_GENERIC, 0, FullScreenDisplay({16}), "SetDisplayMode FAILED (unknown pixel format)",
          "IDirectDraw4::GetDisplayMode"},
+        {"16-bit red mask of another layout", true, nullptr, 0, 0, FullScreenDisplay({16}, 0x001F),
+         "SetDisplayMode FAILED (unknown pixel format)", "IDirectDraw4::GetDisplayMode"},
         {"flip chain", true, "IDirectDraw4::CreateSurface", DDERR_OUTOFVIDEOMEMORY, 0, standard,
          "CreateSurface FAILED", "IDirectDraw4::CreateSurface"},
+        {"no room in video memory: no fall-back to system memory", true, nullptr, 0, 0,
+         VideoMemoryFull(), "CreateSurface FAILED", "IDirectDraw4::CreateSurface"},
         {"back buffer", true, "IDirectDrawSurface4::GetAttachedSurface", DDERR_NOTFOUND, 0,
          standard, "GetAttachedSurface FAILED", "IDirectDrawSurface4::GetAttachedSurface"},
         {"windowed primary", false, "IDirectDraw4::CreateSurface", DDERR_OUTOFMEMORY, 0, standard,

@@ -79,6 +79,24 @@ TEST(OutputWindow, CreatedByModeWithItsCallsInOrder) {
     }
 }
 
+TEST(OutputWindow, ClassRegisteredWithEveryField) {
+    StartStandIn();
+    InitDisplay(FrameWidth, FrameHeight, false);
+    WNDCLASSA windowClass = {};
+    ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "wndclass", &windowClass));
+    EXPECT_EQ(windowClass.style, UINT(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(windowClass.lpfnWndProc, OutputWindowProc);
+    EXPECT_EQ(windowClass.cbClsExtra, 0);
+    EXPECT_EQ(windowClass.cbWndExtra, 0);
+    EXPECT_EQ(windowClass.hInstance, GetModuleHandleA(nullptr));
+    EXPECT_EQ(windowClass.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
+    EXPECT_EQ(windowClass.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(windowClass.hbrBackground, GetStockObject(BLACK_BRUSH));
+    ASSERT_NE(windowClass.lpszMenuName, nullptr);
+    EXPECT_STREQ(windowClass.lpszMenuName, "Window name");
+    EXPECT_STREQ(windowClass.lpszClassName, "wndclass");
+}
+
 // The worked example and its variations: the outer size is pinned by the frame and menu
 // metrics, whatever the caption really takes.
 TEST(OutputWindow, WindowedPlacementAndBlitRectangles) {
