@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 std::string ChildDumpPath() {
@@ -17,9 +19,13 @@ long CountCalls(const StandInDump& dump, const std::string& name) {
     return std::count(dump.callNames.begin(), dump.callNames.end(), name);
 }
 
+long FirstCall(const std::vector<std::string>& names, const std::string& name) {
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? -1 : found - names.begin();
+}
+
 long FirstCall(const StandInDump& dump, const std::string& name) {
-    const auto found = std::find(dump.callNames.begin(), dump.callNames.end(), name);
-    return found == dump.callNames.end() ? -1 : found - dump.callNames.begin();
+    return FirstCall(dump.callNames, name);
 }
 
 long LastCall(const StandInDump& dump, const std::string& name) {
@@ -32,4 +38,29 @@ std::vector<std::string> BoxTexts(const StandInDump& dump) {
     for (const StandInMessageBox& box : dump.boxes)
         texts.push_back(box.text);
     return texts;
+}
+
+StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern) {
+    const std::string path = ChildDumpPath();
+    std::remove(path.c_str());
+    StandInQueueMessageBoxAnswer(IDOK);
+    EXPECT_EXIT(
+        {
+            StandInDumpAtExit(path);
+            body();
+            std::exit(99); // the program was meant to end inside body
+        },
+        testing::ExitedWithCode(0), stderrPattern);
+    StandInDump dump = StandInReadDump(path);
+    std::remove(path.c_str());
+    return dump;
+}
+
+std::vector<std::string> CallsNamed(const std::vector<std::string>& calls,
+                                    const std::string& name) {
+    std::vector<std::string> named;
+    for (const std::string& call : calls)
+        if (call.compare(0, name.size() + 1, name + "(") == 0)
+            named.push_back(call);
+    return named;
 }

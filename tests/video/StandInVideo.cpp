@@ -13,19 +13,23 @@
 namespace {
 
 // The program under test ends through exit(0), which would look like a passing test run.
-// Outside the child processes of RunToEnd such an end is reported as a failure.
+// Outside the child processes of the death tests (forked, so of another process id) such
+// an end is reported as a failure.
 bool TestsFinished = false;
-bool EndExpected = false;
+pid_t TestProcess = 0;
 
 void FailUnexpectedEnd() {
-    if (TestsFinished || EndExpected)
+    if (TestsFinished || getpid() != TestProcess)
         return;
     std::fputs("The program ended in the middle of a test.\n", stderr);
     std::_Exit(1);
 }
 
 struct EndGuard : testing::Environment {
-    void SetUp() override { std::atexit(FailUnexpectedEnd); }
+    void SetUp() override {
+        TestProcess = getpid();
+        std::atexit(FailUnexpectedEnd);
+    }
     void TearDown() override { TestsFinished = true; }
 };
 [[maybe_unused]] testing::Environment* const Guard =
@@ -149,39 +153,4 @@ std::vector<uint8_t> ShownFrame(const std::vector<uint32_t>& frame, int bitsPerP
 
 std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom) {
     return StandInReadScreen(RECT{left, top, right, bottom});
-}
-
-StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern) {
-    static int runs = 0;
-    const std::string path =
-        testing::TempDir() + "video-run-" + std::to_string(getpid()) + "-" + std::to_string(++runs);
-    std::remove(path.c_str());
-    StandInQueueMessageBoxAnswer(IDOK); // a failure box is dismissed, not shown
-    EXPECT_EXIT(
-        {
-            EndExpected = true;
-            StandInDumpAtExit(path);
-            body();
-            std::exit(99); // the program was meant to end inside body
-        },
-        testing::ExitedWithCode(0), stderrPattern);
-    StandInDump dump = StandInReadDump(path);
-    std::remove(path.c_str());
-    return dump;
-}
-
-std::vector<std::string> CallsNamed(const std::vector<std::string>& calls,
-                                    const std::string& name) {
-    std::vector<std::string> named;
-    for (const std::string& call : calls)
-        if (call.compare(0, name.size() + 1, name + "(") == 0)
-            named.push_back(call);
-    return named;
-}
-
-int FirstCall(const std::vector<std::string>& names, const std::string& name) {
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == name)
-            return static_cast<int>(i);
-    return -1;
 }

@@ -1,6 +1,8 @@
 // Shared set-up of the video tests that drive the Linux stand-in.
 #pragma once
 
+#include "ChildDump.h"
+
 #include <StandIn.h>
 
 #include <cstdint>
@@ -43,13 +45,3 @@ std::vector<uint8_t> ShownFrame(const std::vector<uint32_t>& frame, int bitsPerP
                                 int rows);
 // What the screen shows in this rectangle.
 std::vector<uint8_t> ScreenAt(LONG left, LONG top, LONG right, LONG bottom);
-
-// Runs body in a child process that has to end the program with exit code 0 before body
-// returns, its standard error matching stderrPattern; gives back what the child logged,
-// boxed and printed.
-StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern = "");
-
-// Entries of a call log whose name is exactly name.
-std::vector<std::string> CallsNamed(const std::vector<std::string>& calls, const std::string& name);
-// Index of the first entry with this name, or -1.
-int FirstCall(const std::vector<std::string>& names, const std::string& name);
