@@ -4,7 +4,8 @@
 // PresentMessageBox only.
 #pragma once
 
-#include "WindowManager.h"
+#include <StandIn.h>
+#include <windows.h>
 
 #include <SDL.h>
 

@@ -3,6 +3,7 @@
 // stand-in's (WM_MOVE follows), sizing it is held to its tracking sizes, and the close
 // button sends WM_CLOSE.
 #include "Screen.h"
+#include "WindowManager.h"
 
 #include <algorithm>
 

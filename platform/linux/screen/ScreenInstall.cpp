@@ -1,6 +1,7 @@
 // Linked into a program, this puts the stand-in on screen: its presentation and its
 // message boxes go through SDL from start-up on.
 #include "Screen.h"
+#include "WindowManager.h"
 
 namespace {
 

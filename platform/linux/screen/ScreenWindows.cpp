@@ -3,6 +3,7 @@
 // there; while a display mode is set, one full-screen SDL window shows the whole screen,
 // enlarged by the largest whole factor with black borders.
 #include "Screen.h"
+#include "WindowManager.h"
 
 #include <algorithm>
 #include <cstring>
