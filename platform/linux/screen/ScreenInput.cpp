@@ -3,18 +3,12 @@
 // stand-in's (WM_MOVE follows), sizing it is held to its tracking sizes, and the close
 // button sends WM_CLOSE.
 #include "Screen.h"
+#include "Rectangles.h"
 #include "WindowManager.h"
 
 #include <algorithm>
 
 namespace {
-
-LONG Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-LONG Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
 
 void Moved(HWND window, int x, int y) {
     const Window* state = LookUpWindow(window);

@@ -3,6 +3,7 @@
 // there; while a display mode is set, one full-screen SDL window shows the whole screen,
 // enlarged by the largest whole factor with black borders.
 #include "Screen.h"
+#include "Rectangles.h"
 #include "WindowManager.h"
 
 #include <algorithm>
@@ -15,25 +16,9 @@ std::map<HWND, SDL_Window*> Shown;
 SDL_Window* FullScreenWindow = nullptr;
 bool ModeSet = false;
 
-LONG Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-LONG Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
-RECT Intersection(const RECT& a, const RECT& b) {
-    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-}
-
 // SDL windows are at least one pixel wide and high.
 int SdlSize(LONG length) {
     return std::max(1, static_cast<int>(length));
-}
-
-bool IsEmpty(const RECT& rect) {
-    return rect.left >= rect.right || rect.top >= rect.bottom;
 }
 
 RECT WholeScreen() {
@@ -58,17 +43,13 @@ bool SameMode(const ScreenMode& a, const ScreenMode& b) {
            a.redMask16 == b.redMask16;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 Uint32 ScreenFormat() {
     const ScreenMode mode = CurrentScreenMode();
     return ScreenPixelFormat(mode.bitsPerPixel, mode.redMask16);
 }
 
 size_t ScreenPixelBytes() {
-    return static_cast<size_t>(CurrentScreenMode().bitsPerPixel + 1) / 8;
+    return BytesPerPixelOfDepth(CurrentScreenMode().bitsPerPixel);
 }
 
 // The record of an SDL window whose surface is the one last drawn whole, with the same

@@ -20,7 +20,7 @@ std::string IidArg(REFIID iid);
 // mask); dwRGBBitCount is 0 for a depth DirectDraw has no format for.
 DDPIXELFORMAT PixelFormatOf(int bitsPerPixel, DWORD redMask16);
 inline DWORD BytesPerPixel(const DDPIXELFORMAT& format) {
-    return (format.dwRGBBitCount + 1) / 8;
+    return BytesPerPixelOfDepth(static_cast<int>(format.dwRGBBitCount));
 }
 bool SamePixelFormat(const DDPIXELFORMAT& a, const DDPIXELFORMAT& b);
 

@@ -24,7 +24,7 @@ PixelMemory* ScreenInCurrentMode() {
     if (Screen == nullptr || !SameMode(ScreenShownMode, mode) ||
         Screen->width != static_cast<DWORD>(mode.width) ||
         Screen->height != static_cast<DWORD>(mode.height) ||
-        Screen->bytesPerPixel != static_cast<DWORD>(mode.bitsPerPixel + 1) / 8)
+        Screen->bytesPerPixel != BytesPerPixelOfDepth(mode.bitsPerPixel))
         return nullptr;
     return Screen.get();
 }
@@ -136,7 +136,7 @@ std::vector<uint8_t> StandInReadScreen(const RECT& area) {
     if (area.left < 0 || area.top < 0 || area.left >= area.right || area.top >= area.bottom ||
         area.right > mode.width || area.bottom > mode.height)
         return {};
-    const size_t bytesPerPixel = static_cast<size_t>(mode.bitsPerPixel + 1) / 8;
+    const size_t bytesPerPixel = BytesPerPixelOfDepth(mode.bitsPerPixel);
     const size_t rowBytes = static_cast<size_t>(area.right - area.left) * bytesPerPixel;
     // A mode nothing has drawn in yet is black.
     std::vector<uint8_t> pixels(rowBytes * static_cast<size_t>(area.bottom - area.top), 0);

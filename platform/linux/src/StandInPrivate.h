@@ -113,6 +113,10 @@ struct ScreenMode {
     DWORD redMask16; // for 16-bit modes: 0xF800 or 0x7C00
 };
 ScreenMode CurrentScreenMode();
+// Bytes per pixel of a depth: 15 bits take 2 bytes like 16.
+inline DWORD BytesPerPixelOfDepth(int bitsPerPixel) {
+    return static_cast<DWORD>(bitsPerPixel + 1) / 8;
+}
 void SetScreenMode(const ScreenMode& mode); // DirectDraw's SetDisplayMode
 void RestoreScreenMode();                   // back to the desktop
 

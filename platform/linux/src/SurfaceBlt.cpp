@@ -2,6 +2,7 @@
 // sizes match and stretched by nearest pixels otherwise, confined by the destination's
 // clipper to the visible part of its window's client area.
 #include "DirectDrawPrivate.h"
+#include "Rectangles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,18 +16,9 @@ RECT WholeOf(const PixelMemory& memory) {
     return RECT{0, 0, static_cast<LONG>(memory.width), static_cast<LONG>(memory.height)};
 }
 
-bool IsEmpty(const RECT& rect) {
-    return rect.left >= rect.right || rect.top >= rect.bottom;
-}
-
 bool Inside(const RECT& rect, const RECT& bounds) {
     return !IsEmpty(rect) && rect.left >= bounds.left && rect.top >= bounds.top &&
            rect.right <= bounds.right && rect.bottom <= bounds.bottom;
-}
-
-RECT Intersection(const RECT& a, const RECT& b) {
-    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
 }
 
 // The source coordinate that destination coordinate d takes its pixel from.

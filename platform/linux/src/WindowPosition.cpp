@@ -1,15 +1,9 @@
 // Window geometry: moving and sizing with WM_WINDOWPOSCHANGING/-CHANGED, the non-client
 // area from the display's metrics, rectangles and coordinate conversion.
+#include "Rectangles.h"
 #include "WindowManager.h"
 
 namespace {
-
-LONG Width(const RECT& rect) {
-    return rect.right - rect.left;
-}
-LONG Height(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
 
 // The window a geometry query reads, or null with the error Windows sets when the handle
 // is dead or the result pointer is missing.
