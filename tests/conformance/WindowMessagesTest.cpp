@@ -245,7 +245,20 @@ TEST(WindowMessages, ClassRegistration) {
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "ConformanceClass";
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszMenuName = "Conformance menu";
     ASSERT_NE(RegisterClassA(&windowClass), 0);
+    {
+        SCOPED_TRACE("the description reads back");
+        WNDCLASSA read{};
+        ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "conformanceCLASS", &read));
+        EXPECT_EQ(read.style, UINT(CS_HREDRAW | CS_VREDRAW));
+        EXPECT_EQ(read.hbrBackground, windowClass.hbrBackground);
+        EXPECT_EQ(read.hIcon, nullptr);
+        ASSERT_NE(read.lpszMenuName, nullptr);
+        EXPECT_STREQ(read.lpszMenuName, "Conformance menu");
+    }
     {
         SCOPED_TRACE("a second registration of the name fails");
         SetLastError(0);
@@ -282,6 +295,10 @@ TEST(WindowMessages, ClassRegistration) {
         SCOPED_TRACE("an unknown class cannot be unregistered");
         SetLastError(0);
         EXPECT_FALSE(UnregisterClassA("ConformanceClass", GetModuleHandleA(nullptr)));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
+        WNDCLASSA read{};
+        SetLastError(0);
+        EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "ConformanceClass", &read));
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
     }
 }

@@ -197,6 +197,7 @@ TEST(StandInDirectDraw, DisplayDescription) {
     } desktops[] = {
         {16, 0xF800, 16, 0xF800, 0x07E0},
         {16, 0x7C00, 16, 0x7C00, 0x03E0},
+        {16, 0x001F, 16, 0x001F, 0x07E0},
         {24, 0, 24, 0xFF0000, 0x00FF00},
     };
     for (const auto& desktop : desktops) {
@@ -216,6 +217,31 @@ TEST(StandInDirectDraw, DisplayDescription) {
         EXPECT_EQ(surface->Release(), 0u);
         EXPECT_EQ(directDraw->Release(), 0u);
     }
+    DestroyWindow(window);
+}
+
+TEST(StandInDirectDraw, FullVideoMemoryRefusesWhatIsAskedForThere) {
+    StandInReset();
+    StandInDisplay display;
+    display.videoMemoryFull = true;
+    StandInSetDisplay(display);
+    HWND window = NewWindow(0, 0, 320, 200);
+    IDirectDraw4* directDraw = NewDirectDraw4();
+    ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    DDSURFACEDESC2 chain = FlipChain();
+    IDirectDrawSurface4* surface = nullptr;
+    EXPECT_EQ(directDraw->CreateSurface(&chain, &surface, nullptr), DDERR_OUTOFVIDEOMEMORY);
+    // Without a placement DirectDraw falls back to system memory.
+    chain.ddsCaps.dwCaps &= ~DDSCAPS_VIDEOMEMORY;
+    surface = Create(directDraw, chain);
+    ASSERT_NE(surface, nullptr);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    ASSERT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
+    EXPECT_EQ(desc.ddsCaps.dwCaps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY),
+              DWORD(DDSCAPS_SYSTEMMEMORY));
+    EXPECT_EQ(surface->Release(), 0u);
+    EXPECT_EQ(directDraw->Release(), 0u);
     DestroyWindow(window);
 }
 
