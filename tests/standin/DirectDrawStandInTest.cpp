@@ -2,6 +2,7 @@
 // screen read back, the call log and scripted failures, the library made missing, and
 // the rules it keeps where Wine is more lenient than DirectDraw.
 #include "DirectDrawPrivate.h"
+#include "StandInTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +31,6 @@ DDSURFACEDESC2 FlipChain() {
                     DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VIDEOMEMORY);
     desc.dwBackBufferCount = 1;
     return desc;
-}
-
-IDirectDraw4* NewDirectDraw4() {
-    IDirectDraw* directDraw = nullptr;
-    EXPECT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
-    IDirectDraw4* directDraw4 = nullptr;
-    EXPECT_EQ(directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw4)),
-              DD_OK);
-    directDraw->Release();
-    return directDraw4;
 }
 
 IDirectDrawSurface4* Create(IDirectDraw4* directDraw, DDSURFACEDESC2 desc) {

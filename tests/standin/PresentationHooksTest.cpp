@@ -2,6 +2,7 @@
 // in place of SDL sees windows, the cursor, the screen and its mode change, answers for
 // window creation, and is waited on by GetMessageA.
 #include "StandInPrivate.h"
+#include "StandInTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -83,16 +84,6 @@ class PresentationHooks : public testing::Test {
                                height, nullptr, nullptr, nullptr, nullptr);
     }
 };
-
-IDirectDraw4* NewDirectDraw4() {
-    IDirectDraw* directDraw = nullptr;
-    EXPECT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
-    IDirectDraw4* directDraw4 = nullptr;
-    EXPECT_EQ(directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw4)),
-              DD_OK);
-    directDraw->Release();
-    return directDraw4;
-}
 
 IDirectDrawSurface4* NewSurface(IDirectDraw4* directDraw, DWORD flags, DWORD caps, DWORD width = 0,
                                 DWORD height = 0) {
