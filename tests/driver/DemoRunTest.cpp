@@ -128,13 +128,13 @@ TEST_F(DemoRunTest, MeasuredSpanHoldsTheEffectsSetUpAndRelease) {
     QueueKey('X', 'x', 100);
     EXPECT_EXIT(RunProgram(path), testing::ExitedWithCode(0), "frames=2 ");
     const StandInDump record = StandInReadDump(path);
-    // The effect's buffers are the only ones allocated after the question, and freed.
-    long firstEffectAllocation = -1;
-    for (long i = FirstCall(record, "MessageBoxA");
-         firstEffectAllocation < 0 && i >= 0 && i < long(record.callNames.size()); ++i)
-        if (record.callNames[i] == "HeapAlloc")
-            firstEffectAllocation = i;
-    ASSERT_GE(firstEffectAllocation, 0);
+    // The effect's buffers are the only blocks allocated after the question, and freed.
+    const std::vector<std::string>& names = record.callNames;
+    const long question = FirstCall(record, "MessageBoxA");
+    ASSERT_GE(question, 0);
+    const long firstEffectAllocation =
+        std::find(names.begin() + question, names.end(), "HeapAlloc") - names.begin();
+    ASSERT_LT(firstEffectAllocation, long(names.size()));
     ASSERT_EQ(CountCalls(record, "HeapFree"), 2);
     EXPECT_EQ(CountCalls(record, "GetTickCount"), 2);
     EXPECT_LT(FirstCall(record, "GetTickCount"), firstEffectAllocation);
