@@ -208,9 +208,10 @@ def TopLevelAreas():
     """(x, y, width, height) of every top-level window shown now (with a window manager,
     the frames)."""
     areas = []
+    # Each line ends with the size and place: "WIDTHxHEIGHT+X+Y  +ABSOLUTE_X+ABSOLUTE_Y".
+    shape = re.compile(r"\s*(0x[0-9a-f]+) .*\s(\d+)x(\d+)[-+]-?\d+[-+]-?\d+\s+\+(-?\d+)\+(-?\d+)$")
     for line in X("xwininfo", "-root", "-children").splitlines():
-        match = re.match(r"\s*(0x[0-9a-f]+) .*\s(\d+)x(\d+)[-+]-?\d+[-+]-?\d+\s+\+(-?\d+)\+(-?\d+)$",
-                         line)
+        match = shape.match(line)
         if match and "IsViewable" in X("xwininfo", "-id", match.group(1), check=False):
             width, height, x, y = map(int, match.group(2, 3, 4, 5))
             areas.append((x, y, width, height))

@@ -5,8 +5,9 @@
 
 The program runs with its standard input on a pseudo-terminal (so its console key check
 sees a real terminal) and its standard output and error in files, under Xvfb on a display
-number of its own. The test answers the start-up question by clicking its buttons (or with
-Return or Escape), looks at the screen with screenshots and types into the terminal.
+number of its own (e2e.program drives it). The test answers the start-up question by
+clicking its buttons (or with Return or Escape), looks at the screen with screenshots and
+types into the terminal.
 
 CASE is one of:
   windowed        No on a 24-bit screen: the window, placed as the program centres it with a
@@ -34,19 +35,18 @@ The helpers come from the e2e package in tests/ (on PYTHONPATH).
 """
 
 import os
-import pty
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import time
 
-from e2e import frames, xscreen
+from e2e import frames, program, xscreen
+from e2e.program import (AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, TypeInTerminal,
+                         WaitForExit, WaitForWindow)
 from e2e.xscreen import Fail, Geometry, PressKeysInWindow, Screenshot, VisibleWindows, X
 
 SkipExitCode = 77
-QuestionTitle = r"^Do you want\.\.\.$"
 OutputTitle = r"^Vortane DirectDraw Handler$"
 # Not the stand-in's default desktop (1024 x 768): the program must see the real display.
 ScreenSize = (1280, 1024)
@@ -55,8 +55,6 @@ FrameWidth, FrameHeight = 320, 200
 FrameInset, CaptionHeight = 4, 19
 Xvfb = None
 WindowManager = None
-Demo = None
-Terminal = None  # the pseudo-terminal's master side: what is written there is typed
 Environment = xscreen.Environment
 Program = Frames = Bumpframe = None  # the paths of bumpdemo, the reference frames, bumpframe
 
@@ -77,85 +75,6 @@ def StartDisplay(depth):
     global Xvfb
     Xvfb = xscreen.StartDisplay(*ScreenSize, depth)
     Log(f"X server on {Environment['DISPLAY']}, {ScreenSize[0]}x{ScreenSize[1]}x{depth}")
-
-
-def StartDemo(demo):
-    """bumpdemo with its standard input on a pseudo-terminal, its output in files."""
-    global Demo, Terminal
-    Terminal, terminal = pty.openpty()
-    Demo = subprocess.Popen([demo], stdin=terminal, stdout=open("out.txt", "wb"),
-                            stderr=open("err.txt", "wb"), env=Environment, cwd=os.getcwd(),
-                            start_new_session=True)
-    os.close(terminal)
-
-
-def TypeInTerminal(text):
-    os.write(Terminal, text)
-
-
-def WaitForExit(seconds):
-    try:
-        return Demo.wait(seconds)
-    except subprocess.TimeoutExpired:
-        Fail(f"bumpdemo did not end within {seconds} seconds")
-
-
-def Output():
-    return open("out.txt", "rb").read(), open("err.txt", "rb").read()
-
-
-def WaitForWindow(pattern, seconds):
-    def StillRunning():
-        if Demo is not None and Demo.poll() is not None:
-            Fail(f"bumpdemo ended with {Demo.returncode} while waiting for {pattern}; "
-                 f"output {Output()}")
-    return xscreen.WaitForWindow(pattern, seconds, StillRunning)
-
-
-def FindButtons(box):
-    """The centres of the box's buttons, left to right, in screen coordinates. The buttons
-    are the groups of columns in the lower half of the box that hold anything but its
-    background (the question's text is in the upper half)."""
-    width, height, pixels = Screenshot("question.ppm", box)
-    left, top, _, _ = Geometry(box)
-    rows = range(height // 2, height)
-    colours = {}
-    for y in rows:
-        for x in range(width):
-            colour = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
-            colours[colour] = colours.get(colour, 0) + 1
-    background = max(colours, key=colours.get)
-    used = [[pixels[(y * width + x) * 3:(y * width + x) * 3 + 3] != background for y in rows]
-            for x in range(width)]
-    columns = [x for x in range(width) if any(used[x])]
-    usedRows = [y for index, y in enumerate(rows) if any(used[x][index] for x in range(width))]
-    groups = []
-    for x in columns:
-        if groups and x == groups[-1][1] + 1:
-            groups[-1][1] = x
-        else:
-            groups.append([x, x])
-    middle = (usedRows[0] + usedRows[-1]) // 2 if usedRows else height // 2
-    return [(left + (first + last) // 2, top + middle) for first, last in groups]
-
-
-def AnswerQuestion(button):
-    """Clicks the question's button by its place: 0 Yes, 1 No, 2 Cancel."""
-    box = WaitForWindow(QuestionTitle, 30)
-    buttons = FindButtons(box)
-    if len(buttons) != 3:
-        Fail(f"the question has {len(buttons)} buttons, not Yes, No and Cancel: {buttons}")
-    x, y = buttons[button]
-    X("xdotool", "mousemove", str(x), str(y), "click", "1")
-    xscreen.WaitUntilGone(box, 10)
-
-
-def PressKeysAtQuestion(*keys):
-    box = WaitForWindow(QuestionTitle, 30)
-    x, y, width, height = Geometry(box)
-    X("xdotool", "mousemove", str(x + 2), str(y + 2))
-    X("xdotool", "key", "--delay", "50", *keys)
-    xscreen.WaitUntilGone(box, 10)
 
 
 def CheckFrames(name, x, y, factor=1, rgb565=False, black_outside=False):
@@ -309,7 +228,7 @@ def CaseCancel(answer):
     StartDemo(Program)
     answer()
     deadline = time.monotonic() + 10
-    while Demo.poll() is None:
+    while program.Demo.poll() is None:
         if VisibleWindows(OutputTitle):
             Fail("an output window opened after Cancel")
         if time.monotonic() > deadline:
@@ -326,8 +245,8 @@ def CaseModifiers():
     # A terminal sends nothing for a modifier alone; the keys go to the X focus.
     PressKeysInWindow(window, "shift", "ctrl", "alt", "Shift_R", "Control_R")
     time.sleep(2)
-    if Demo.poll() is not None:
-        Fail(f"bumpdemo ended after modifier keys alone, exit code {Demo.returncode}")
+    if program.Demo.poll() is not None:
+        Fail(f"bumpdemo ended after modifier keys alone, exit code {program.Demo.returncode}")
     CheckNoOutput()
     EndWithTerminalKey(window)
 
@@ -390,12 +309,10 @@ def CaseManagedEscape():
 
 
 def StopAll():
-    for process in (Demo, WindowManager, Xvfb):
+    program.StopDemo()
+    for process in (WindowManager, Xvfb):
         if process is not None and process.poll() is None:
-            try:
-                os.killpg(process.pid, signal.SIGKILL) if process is not Xvfb else process.kill()
-            except ProcessLookupError:
-                pass
+            process.kill()
             process.wait()
 
 

@@ -304,23 +304,27 @@ CaseManagedWindow() {
     StartInConsole
     OpenWindowed
     CheckFrames placed "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
-    local dx=300 dy=230 before="$ClientX $ClientY $ClientWidth $ClientHeight" moved x y width height expected
+    local dx=300 dy=230 moved x y width height expected
+    local before="$ClientX $ClientY $ClientWidth $ClientHeight"
     moved=$(python3 -m e2e.xscreen drag "$OutputWindow" "$dx" "$dy") || Fail "the drag failed"
     ReadClientArea dragged.txt
     read -r x y width height <<<"$before"
     expected="$((x + dx)) $((y + dy)) ${width}x$height"
     [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
-        Fail "after the drag by ($dx,$dy) the client area is $ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $expected"
+        Fail "after the drag by ($dx,$dy) the client area is" \
+            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $expected"
     echo "dragged by the title bar: client area at ($ClientX,$ClientY), X window at $moved"
     CheckFrames dragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
     Screenshot dragged.ppm
     python3 -m e2e.xscreen uncovered empty.ppm dragged.ppm "$x" "$y" "$width" "$height" ||
         Fail "the old place is not clear"
-    python3 -m e2e.xscreen resize "$OutputWindow" 60 40 >/dev/null || Fail "the corner drag failed"
+    python3 -m e2e.xscreen resize "$OutputWindow" 60 40 >/dev/null ||
+        Fail "the corner drag failed"
     expected="$ClientX $ClientY ${ClientWidth}x$ClientHeight"
     ReadClientArea cornerdragged.txt
     [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
-        Fail "after a drag of the frame's corner the client area is $ClientX $ClientY ${ClientWidth}x$ClientHeight, not $expected"
+        Fail "after a drag of the frame's corner the client area is" \
+            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, not $expected"
     echo "the frame's corner dragged: the window kept its size"
     CheckFrames cornerdragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
     EndWithConsoleKey
