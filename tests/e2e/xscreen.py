@@ -16,7 +16,7 @@ As a command, for the bash scripts (on the X server that DISPLAY names):
                                                checks that the area shows what it showed
                                                before wherever no window covers it now
 
-drag and resize print the window's "X Y WIDTH HEIGHT" afterwards. Exit code 1 and a line
+drag and resize print the window's "X Y WIDTH HEIGHT" before and after. Exit code 1 and a line
 on standard error when a check or an X client fails.
 """
 
@@ -175,23 +175,30 @@ def Drag(fromX, fromY, dx, dy):
 
 
 def SettledGeometry(window, until, seconds=10):
-    """The window's geometry once until(geometry) holds, or after SECONDS as it is then."""
+    """The window's geometry once until(geometry) holds and it has stopped changing, or
+    after SECONDS as it is then."""
     deadline = time.monotonic() + seconds
     geometry = Geometry(window)
     while not until(geometry) and time.monotonic() < deadline:
         time.sleep(0.1)
         geometry = Geometry(window)
+    while time.monotonic() < deadline:
+        time.sleep(0.3)
+        previous, geometry = geometry, Geometry(window)
+        if geometry == previous:
+            break
     return geometry
 
 
 def DragByTitleBar(window, dx, dy):
     """Moves the window by its title bar; returns its geometry once it has moved (or has
-    not, after a while)."""
+    not, after a while). The window manager may stop it a little short of (dx, dy), at
+    the edge of the screen or of another window."""
     x, y, width, height = Geometry(window)
     _, _, top, _ = FrameExtents(window)
     # A third of the way along the title: on its label, clear of the buttons at both ends.
     Drag(x + width // 3, y - top // 2, dx, dy)
-    return SettledGeometry(window, lambda now: now[:2] == (x + dx, y + dy))
+    return SettledGeometry(window, lambda now: now[:2] != (x, y))
 
 
 def DragCorner(window, dx, dy):
@@ -200,8 +207,7 @@ def DragCorner(window, dx, dy):
     x, y, width, height = Geometry(window)
     _, right, _, bottom = FrameExtents(window)
     Drag(x + width + right - 1, y + height + bottom - 1, dx, dy)
-    time.sleep(1)
-    return SettledGeometry(window, lambda now: now[2:] != (width, height), seconds=1)
+    return SettledGeometry(window, lambda now: now[2:] != (width, height), seconds=2)
 
 
 def TopLevelAreas():
@@ -251,7 +257,8 @@ def Main(arguments):
             print(StartWindowManager(arguments[1]).pid)
         elif command in ("drag", "resize") and len(arguments) == 4:
             move = DragByTitleBar if command == "drag" else DragCorner
-            print(*move(arguments[1], int(arguments[2]), int(arguments[3])))
+            before = Geometry(arguments[1])
+            print(*before, *move(arguments[1], int(arguments[2]), int(arguments[3])))
         elif command == "uncovered" and len(arguments) == 7:
             CheckUncovered(arguments[1], arguments[2], tuple(map(int, arguments[3:])))
         else:

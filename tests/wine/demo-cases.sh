@@ -304,16 +304,20 @@ CaseManagedWindow() {
     StartInConsole
     OpenWindowed
     CheckFrames placed "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
-    local dx=300 dy=230 moved x y width height expected
-    local before="$ClientX $ClientY $ClientWidth $ClientHeight"
-    moved=$(python3 -m e2e.xscreen drag "$OutputWindow" "$dx" "$dy") || Fail "the drag failed"
+    local x=$ClientX y=$ClientY width=$ClientWidth height=$ClientHeight expected
+    local fromX fromY toX toY
+    # Far enough that the old and the new place do not overlap, even where the window
+    # manager stops the window a little short at an edge; Windows must see the client
+    # area move as far as its X window did.
+    read -r fromX fromY _ _ toX toY _ _ < <(python3 -m e2e.xscreen drag "$OutputWindow" 300 230)
+    [ -n "$toY" ] || Fail "the drag failed"
     ReadClientArea dragged.txt
-    read -r x y width height <<<"$before"
-    expected="$((x + dx)) $((y + dy)) ${width}x$height"
+    expected="$((x + toX - fromX)) $((y + toY - fromY)) ${width}x$height"
     [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
-        Fail "after the drag by ($dx,$dy) the client area is" \
+        Fail "after the drag by ($((toX - fromX)),$((toY - fromY))) the client area is" \
             "$ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $expected"
-    echo "dragged by the title bar: client area at ($ClientX,$ClientY), X window at $moved"
+    [ $((toY - fromY)) -ge "$height" ] || Fail "the window moved only $((toY - fromY)) down"
+    echo "dragged by the title bar: client area at ($ClientX,$ClientY)"
     CheckFrames dragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
     Screenshot dragged.ppm
     python3 -m e2e.xscreen uncovered empty.ppm dragged.ppm "$x" "$y" "$width" "$height" ||
