@@ -7,47 +7,50 @@ The program runs on an X server of its own (Xvfb, 24 bits) with its standard inp
 pseudo-terminal; the start-up question is answered (No: windowed, Return: full screen),
 and after SECONDS (default 20) a key typed in the terminal ends the run. The frame rate is
 at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
-and the wait's own lateness. Uses the end-to-end test's helpers in tests/screen.
+and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package in tests/).
 """
 
-import importlib.util
 import os
 import re
+import shutil
 import sys
 import tempfile
 import time
 
-Here = os.path.dirname(os.path.abspath(__file__))
-_found = importlib.util.spec_from_file_location(
-    "demo_cases", os.path.join(Here, "..", "tests", "screen", "demo-cases.py"))
-Demo = importlib.util.module_from_spec(_found)
-_found.loader.exec_module(Demo)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from e2e import program, xscreen  # noqa: E402 (found through the path above)
 
 
 def Main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    program = os.path.abspath(sys.argv[1])
+    demo = os.path.abspath(sys.argv[1])
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 20
     mode = sys.argv[3] if len(sys.argv) > 3 else "windowed"
-    Demo.RequireTools()
+    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import") if not shutil.which(tool)]
+    if missing:
+        sys.exit(f"not installed: {' '.join(missing)}")
     for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
-        Demo.Environment.pop(name, None)
+        xscreen.Environment.pop(name, None)
+    server = None
     with tempfile.TemporaryDirectory() as work:
         os.chdir(work)
         try:
-            Demo.StartDisplay(24)
-            Demo.StartDemo(program)
+            server = xscreen.StartDisplay(1280, 1024, 24)
+            program.StartDemo(demo)
             if mode == "fullscreen":
-                Demo.PressKeysAtQuestion("Return")
+                program.PressKeysAtQuestion("Return")
             else:
-                Demo.AnswerQuestion(1)
+                program.AnswerQuestion(1)
             time.sleep(seconds)
-            Demo.TypeInTerminal(b"x")
-            Demo.WaitForExit(30)
-            out, _ = Demo.Output()
+            program.TypeInTerminal(b"x")
+            program.WaitForExit(30)
+            out, _ = program.Output()
         finally:
-            Demo.StopAll()
+            program.StopDemo()
+            if server is not None:
+                server.kill()
+                server.wait()
     match = re.search(rb"BENCHMARK: (\d+\.\d\d) FPS", out)
     if not match:
         sys.exit(f"no BENCHMARK line in the output: {out!r}")

@@ -12,8 +12,15 @@
 #                 FAILED" in a message box owned by the output window, exit 0, no report
 #   escape        No, then Escape in the output window: exit code 0, no report
 #   cancel        Escape at the question (Cancel): exit code 0, no window, no output
+#   wmwindow      under a window manager (openbox), No: the window dragged by its title
+#                 bar shows the frames at its new place and nothing is left at the old
+#                 one; a drag of its frame's corner leaves its size; a console key ends
+#                 the run with the report
+#   wmescape      under a window manager, No, then Escape in the output window: exit
+#                 code 0, no report
 # WORK_DIR keeps what the run leaves behind: screenshots, the program's output, the
-# probe's findings. FRAMES_DIR holds the reference frames that BUMPFRAME makes.
+# probe's findings. FRAMES_DIR holds the reference frames that BUMPFRAME makes. The
+# screenshot checks come from the e2e package of tests/ (on PYTHONPATH).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-lib.sh"
@@ -106,7 +113,7 @@ CheckFrames() {
         count=$((count + 1))
         shot="$name-$count.ppm"
         Screenshot "$shot"
-        result=$(python3 "$here/compare-frame.py" "$shot" "$x" "$y" "$width" "$height" \
+        result=$(python3 -m e2e.frames "$shot" "$x" "$y" "$width" "$height" \
             --frames "$frames" --bumpframe "$bumpframe" "$@")
         case $? in
         0)
@@ -177,7 +184,7 @@ EndWithConsoleKey() {
 }
 
 # No at the question on a screen of the given depth (24 or 16) and the bits per pixel
-# Windows reports for it; the options for compare-frame.py follow.
+# Windows reports for it; the options for python3 -m e2e.frames follow.
 CaseWindowed() {
     SetUpWine "$1"
     Enter
@@ -277,6 +284,68 @@ CaseCancel() {
     CheckNoOutput
 }
 
+# The output window's client area as Windows sees it now (from the probe), into ClientX,
+# ClientY, ClientWidth and ClientHeight.
+ReadClientArea() {
+    Probe "$1" windows
+    read -r ClientX ClientY ClientWidth ClientHeight <<<"$(WindowBlock "$1" \
+        "Vortane DirectDraw Handler" | head -1 | ClientArea)"
+}
+
+# Under a window manager: the output window dragged by its title bar shows the frames at
+# its new client area and leaves nothing at the old place (the screen there is as it was
+# before the program, wherever no window covers it); dragging its frame's corner leaves
+# its size; a console key then ends the run with the report.
+CaseManagedWindow() {
+    SetUpWine 24
+    Enter
+    StartWindowManager
+    Screenshot empty.ppm
+    StartInConsole
+    OpenWindowed
+    CheckFrames placed "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
+    local x=$ClientX y=$ClientY width=$ClientWidth height=$ClientHeight expected
+    local fromX fromY toX toY
+    # Far enough that the old and the new place do not overlap, even where the window
+    # manager stops the window a little short at an edge; Windows must see the client
+    # area move as far as its X window did.
+    read -r fromX fromY _ _ toX toY _ _ < <(python3 -m e2e.xscreen drag "$OutputWindow" 300 230)
+    [ -n "$toY" ] || Fail "the drag failed"
+    ReadClientArea dragged.txt
+    expected="$((x + toX - fromX)) $((y + toY - fromY)) ${width}x$height"
+    [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
+        Fail "after the drag by ($((toX - fromX)),$((toY - fromY))) the client area is" \
+            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $expected"
+    [ $((toY - fromY)) -ge "$height" ] || Fail "the window moved only $((toY - fromY)) down"
+    echo "dragged by the title bar: client area at ($ClientX,$ClientY)"
+    CheckFrames dragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
+    Screenshot dragged.ppm
+    python3 -m e2e.xscreen uncovered empty.ppm dragged.ppm "$x" "$y" "$width" "$height" ||
+        Fail "the old place is not clear"
+    python3 -m e2e.xscreen resize "$OutputWindow" 60 40 >/dev/null ||
+        Fail "the corner drag failed"
+    expected="$ClientX $ClientY ${ClientWidth}x$ClientHeight"
+    ReadClientArea cornerdragged.txt
+    [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
+        Fail "after a drag of the frame's corner the client area is" \
+            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, not $expected"
+    echo "the frame's corner dragged: the window kept its size"
+    CheckFrames cornerdragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
+    EndWithConsoleKey
+}
+
+# Under a window manager, Escape in the output window ends the run without a report.
+CaseManagedEscape() {
+    SetUpWine 24
+    Enter
+    StartWindowManager
+    StartAlone
+    OpenWindowed
+    TypeUntilEnded "$Demo" "$OutputWindow" 10 10 Escape
+    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after Escape in the output window"
+    CheckNoOutput
+}
+
 # A clean work directory with the two programs in it.
 Enter() {
     rm -rf "$work"
@@ -293,6 +362,8 @@ fullscreen) CaseFullScreen ;;
 refusedmode) CaseRefusedMode ;;
 escape) CaseEscape ;;
 cancel) CaseCancel ;;
+wmwindow) CaseManagedWindow ;;
+wmescape) CaseManagedEscape ;;
 *) Fail "unknown case $case" ;;
 esac
 echo "PASSED: $case"

@@ -12,6 +12,7 @@ SkipExitCode=77 # CTest's SKIP_RETURN_CODE for these tests
 
 XvfbPid=
 XvfbLog=
+WindowManagerPid=
 
 Fail() {
     echo "FAILED: $*" >&2
@@ -48,6 +49,10 @@ StopAll() {
         timeout 20 "$WineServer" -k >/dev/null 2>&1
         timeout 20 "$WineServer" -w >/dev/null 2>&1
     fi
+    if [ -n "$WindowManagerPid" ]; then
+        kill "$WindowManagerPid" 2>/dev/null
+        WindowManagerPid=
+    fi
     if [ -n "$XvfbPid" ]; then
         kill "$XvfbPid" 2>/dev/null
         wait "$XvfbPid" 2>/dev/null
@@ -81,6 +86,21 @@ StartDisplay() {
     DISPLAY=":$(tr -d '\n' <"$numberFile")"
     export DISPLAY
     rm -f "$numberFile"
+}
+
+# Starts a window manager (openbox) on the test's X server, through the end-to-end helpers
+# (the e2e package, on PYTHONPATH), its log in openbox.log; the test is skipped where
+# openbox is not installed.
+StartWindowManager() {
+    local tool
+    for tool in openbox xprop; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "SKIPPED: not installed: $tool"
+            exit "$SkipExitCode"
+        fi
+    done
+    WindowManagerPid=$(python3 -m e2e.xscreen windowmanager openbox.log) ||
+        Fail "no window manager"
 }
 
 # Takes the prefix for this test (waiting while another test holds it) and creates it when

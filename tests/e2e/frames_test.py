@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Tests of compare-frame.py: a comparison that passed too easily would hide every fault
-the Wine screenshots are there to find."""
+"""Tests of the frame comparison's command (python3 -m e2e.frames): a comparison that
+passed too easily would hide every fault the screenshots are there to find."""
 
 import os
 import random
@@ -9,7 +9,10 @@ import sys
 import tempfile
 import unittest
 
-Tool = os.path.join(os.path.dirname(os.path.abspath(__file__)), "compare-frame.py")
+# The folder that holds the e2e package, for the command's module search path.
+TestsFolder = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+Tool = [sys.executable, "-m", "e2e.frames"]
+Environment = dict(os.environ, PYTHONPATH=TestsFolder)
 Width, Height = 320, 200
 
 
@@ -49,8 +52,8 @@ class CompareFrameTest(unittest.TestCase):
         shot = os.path.join(self.temporary.name, "shot.ppm")
         WritePpm(shot, 400, 300, bytes(screen))
         result = subprocess.run(
-            [sys.executable, Tool, shot, *map(str, arguments), "--frames", frames or self.frames],
-            capture_output=True, text=True, timeout=120)
+            [*Tool, shot, *map(str, arguments), "--frames", frames or self.frames],
+            capture_output=True, text=True, timeout=120, env=Environment)
         return result.returncode, result.stdout
 
     def testMatches(self):
@@ -118,9 +121,9 @@ class CompareFrameTest(unittest.TestCase):
         os.chmod(bumpframe, 0o755)
         shot = os.path.join(self.temporary.name, "shot.ppm")
         WritePpm(shot, 400, 300, bytes(Screen(Frame(89), 0, 0)))
-        result = subprocess.run([sys.executable, Tool, shot, "0", "0", "320", "200", "--frames",
-                                 frames, "--bumpframe", bumpframe],
-                                capture_output=True, text=True, timeout=300)
+        result = subprocess.run([*Tool, shot, "0", "0", "320", "200", "--frames", frames,
+                                 "--bumpframe", bumpframe],
+                                capture_output=True, text=True, timeout=300, env=Environment)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         self.assertIn("phase 89 matches", result.stdout)
         self.assertEqual(len(os.listdir(frames)), 90)

@@ -1,0 +1,107 @@
+"""The Linux bumpdemo driven as a person would: started with its standard input on a
+pseudo-terminal (so its console key check sees a real terminal) and its output in
+out.txt and err.txt, the start-up question answered by clicking its buttons or with keys,
+keys typed into its terminal. Shared by the end-to-end cases and the frame-rate
+measurement of bench/."""
+
+import os
+import pty
+import signal
+import subprocess
+
+from . import xscreen
+from .xscreen import Fail, Geometry, Screenshot, X
+
+QuestionTitle = r"^Do you want\.\.\.$"
+
+Demo = None  # the program's process
+Terminal = None  # the pseudo-terminal's master side: what is written there is typed
+
+
+def StartDemo(demo):
+    """bumpdemo with its standard input on a pseudo-terminal, its output in files."""
+    global Demo, Terminal
+    Terminal, terminal = pty.openpty()
+    Demo = subprocess.Popen([demo], stdin=terminal, stdout=open("out.txt", "wb"),
+                            stderr=open("err.txt", "wb"), env=xscreen.Environment,
+                            cwd=os.getcwd(), start_new_session=True)
+    os.close(terminal)
+
+
+def StopDemo():
+    """Ends the program and whatever it started, if it still runs."""
+    if Demo is not None and Demo.poll() is None:
+        try:
+            os.killpg(Demo.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        Demo.wait()
+
+
+def TypeInTerminal(text):
+    os.write(Terminal, text)
+
+
+def WaitForExit(seconds):
+    try:
+        return Demo.wait(seconds)
+    except subprocess.TimeoutExpired:
+        Fail(f"bumpdemo did not end within {seconds} seconds")
+
+
+def Output():
+    return open("out.txt", "rb").read(), open("err.txt", "rb").read()
+
+
+def WaitForWindow(pattern, seconds):
+    def StillRunning():
+        if Demo is not None and Demo.poll() is not None:
+            Fail(f"bumpdemo ended with {Demo.returncode} while waiting for {pattern}; "
+                 f"output {Output()}")
+    return xscreen.WaitForWindow(pattern, seconds, StillRunning)
+
+
+def FindButtons(box):
+    """The centres of the box's buttons, left to right, in screen coordinates. The buttons
+    are the groups of columns in the lower half of the box that hold anything but its
+    background (the question's text is in the upper half)."""
+    width, height, pixels = Screenshot("question.ppm", box)
+    left, top, _, _ = Geometry(box)
+    rows = range(height // 2, height)
+    colours = {}
+    for y in rows:
+        for x in range(width):
+            colour = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+            colours[colour] = colours.get(colour, 0) + 1
+    background = max(colours, key=colours.get)
+    used = [[pixels[(y * width + x) * 3:(y * width + x) * 3 + 3] != background for y in rows]
+            for x in range(width)]
+    columns = [x for x in range(width) if any(used[x])]
+    usedRows = [y for index, y in enumerate(rows) if any(used[x][index] for x in range(width))]
+    groups = []
+    for x in columns:
+        if groups and x == groups[-1][1] + 1:
+            groups[-1][1] = x
+        else:
+            groups.append([x, x])
+    middle = (usedRows[0] + usedRows[-1]) // 2 if usedRows else height // 2
+    return [(left + (first + last) // 2, top + middle) for first, last in groups]
+
+
+def AnswerQuestion(button):
+    """Clicks the question's button by its place: 0 Yes, 1 No, 2 Cancel."""
+    box = WaitForWindow(QuestionTitle, 30)
+    buttons = FindButtons(box)
+    if len(buttons) != 3:
+        Fail(f"the question has {len(buttons)} buttons, not Yes, No and Cancel: {buttons}")
+    x, y = buttons[button]
+    X("xdotool", "mousemove", str(x), str(y), "click", "1")
+    xscreen.WaitUntilGone(box, 10)
+
+
+def PressKeysAtQuestion(*keys):
+    box = WaitForWindow(QuestionTitle, 30)
+    x, y, width, height = Geometry(box)
+    X("xdotool", "mousemove", str(x + 2), str(y + 2))
+    X("xdotool", "key", "--delay", "50", *keys)
+    xscreen.WaitUntilGone(box, 10)
