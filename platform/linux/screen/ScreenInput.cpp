@@ -81,6 +81,7 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
 }
 
 void HandleEvent(const SDL_Event& event) {
+    const auto changing = ChangeSdlWindows();
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {

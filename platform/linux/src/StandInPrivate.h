@@ -41,6 +41,14 @@ DWORD CurrentTicks();
 // passed returns at once.
 void WaitUntilTicks(DWORD ticks);
 
+// A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; the time
+// since started spent in a presentation call or a message function; a wait of the real
+// clock (Sleep), from its start to its end, and the deadline it was asked to end at.
+enum class FrameCall { Presentation, Messages };
+unsigned long long FrameClock();
+void CountFrameCall(FrameCall call, unsigned long long started);
+void CountWait(unsigned long long started, unsigned long long deadline, unsigned long long ended);
+
 // Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's
 // entry point by name, or NULL. The DirectDraw part registers "DDraw.dll".
 void RegisterBuiltinLibrary(const char* name, FARPROC (*resolve)(const char* exportName));

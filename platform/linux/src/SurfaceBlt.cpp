@@ -68,6 +68,7 @@ void Copy(PixelMemory& dest, const RECT& to, const RECT& visible, const PixelMem
 
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT sourceRect,
                      DWORD flags, LPDDBLTFX effects) {
+    const unsigned long long started = FrameClock();
     HRESULT failure;
     if (LoggedCallFails(
             "IDirectDrawSurface4::Blt",
@@ -116,5 +117,6 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT
         Copy(*memory, to, visible, *source->memory, from);
     }
     PixelsChanged(*memory, Intersection(to, visible));
+    CountFrameCall(FrameCall::Presentation, started);
     return DD_OK;
 }
