@@ -286,7 +286,7 @@ void FillFrame(PresentedFrame* frame) {
         area.width = Width(target.shown);
         area.height = Height(target.shown);
         area.format = ScreenFormat();
-        area.pixels = StandInReadScreen(target.shown);
+        ReadScreenInto(target.shown, &area.pixels);
     }
 }
 

@@ -121,6 +121,9 @@ struct ScreenMode {
     DWORD redMask16; // for 16-bit modes: 0xF800 or 0x7C00
 };
 ScreenMode CurrentScreenMode();
+// StandInReadScreen into a buffer that keeps its memory from call to call; false (and
+// empty) for an area not on the screen.
+bool ReadScreenInto(const RECT& area, std::vector<uint8_t>* pixels);
 void SetScreenMode(const ScreenMode& mode); // DirectDraw's SetDisplayMode
 void RestoreScreenMode();                   // back to the desktop
 
