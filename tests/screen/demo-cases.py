@@ -22,6 +22,9 @@ CASE is one of:
   modifiers       No, then Shift, Control and Alt alone: the run goes on; a key typed in
                   the terminal then ends it with the report
   nodisplay       no X server at all: "CreateWindowEx FAILED" on standard error, exit 0
+  signals         No, then SIGINT, SIGTERM and SIGHUP in turn while frames are shown: each
+                  ends the program by that signal, with its terminal back in the mode it
+                  had (echo and line input) and no window left
 WORK_DIR keeps what a run leaves: screenshots, the program's output. FRAMES_DIR holds the
 reference frames that BUMPFRAME makes. Exit code 77 (skipped) when Xvfb, xdotool,
 ImageMagick's import or xwininfo is missing.
@@ -35,6 +38,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import termios
 import time
 
 SkipExitCode = 77
@@ -475,6 +479,36 @@ def CaseNoDisplay():
              "on standard error")
 
 
+def TerminalEchoesLines():
+    """Whether the pseudo-terminal is in the mode a shell leaves it: echo and line input."""
+    flags = termios.tcgetattr(Terminal)[3]
+    return flags & termios.ECHO != 0 and flags & termios.ICANON != 0
+
+
+def CaseSignals():
+    global Demo
+    StartDisplay(24)
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        name = signal.Signals(number).name
+        Log(f"--- {name}")
+        StartDemo(Program)
+        window, _, _ = OpenWindowed()
+        time.sleep(1)
+        if TerminalEchoesLines():
+            Fail("the program did not switch its terminal to key input")
+        os.kill(Demo.pid, number)
+        code = WaitForExit(10)
+        if code != -number:
+            Fail(f"after {name} the exit status is {code}, expected death by {name}; "
+                 f"output {Output()}")
+        if not TerminalEchoesLines():
+            Fail(f"after {name} the terminal was not restored")
+        if window in VisibleWindows(OutputTitle):
+            Fail(f"the output window outlived the program after {name}")
+        os.close(Terminal)
+        Demo = None
+
+
 def StopAll():
     for process in (Demo, Xvfb):
         if process is not None and process.poll() is None:
@@ -511,6 +545,7 @@ def Main():
         "questionescape": lambda: CaseCancel(lambda: PressKeysAtQuestion("Escape")),
         "modifiers": CaseModifiers,
         "nodisplay": CaseNoDisplay,
+        "signals": CaseSignals,
     }
     if case not in cases:
         Log(f"FAILED: unknown case {case}")
