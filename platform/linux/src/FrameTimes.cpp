@@ -1,6 +1,8 @@
 // Where a real run's frames spend their time, as the stand-in sees it: the waits' lateness,
 // the presentation calls (Blt, Flip), the message functions, and the program's own work
-// between waits outside those calls. Kept in totals, always; written at the end of the
+// between waits outside those calls. The calls are also counted in the main thread's
+// processor time, which leaves out the time other processes had the core. Kept in totals,
+// always; written at the end of the
 // process to the file that STANDIN_FRAME_TIMES names, when it is set (bench/measure-fps.py
 // reads it).
 #include "StandInPrivate.h"
@@ -14,6 +16,7 @@ namespace {
 struct Totals {
     unsigned long long waits;
     unsigned long long lateness, work, presentation, messages; // nanoseconds
+    unsigned long long presentationCpu, messagesCpu;
 };
 Totals Counted{};
 // The end of the last wait and the calls' time counted since, to take out of the work.
@@ -27,9 +30,9 @@ void Write() {
         return;
     std::fprintf(file,
                  "waits %llu\nlateness_ns %llu\nwork_ns %llu\npresentation_ns %llu\n"
-                 "messages_ns %llu\n",
+                 "messages_ns %llu\npresentation_cpu_ns %llu\nmessages_cpu_ns %llu\n",
                  Counted.waits, Counted.lateness, Counted.work, Counted.presentation,
-                 Counted.messages);
+                 Counted.messages, Counted.presentationCpu, Counted.messagesCpu);
     std::fclose(file);
 }
 
@@ -49,9 +52,24 @@ unsigned long long FrameClock() {
            static_cast<unsigned long long>(now.tv_nsec);
 }
 
-void CountFrameCall(FrameCall call, unsigned long long started) {
-    const unsigned long long spent = FrameClock() - started;
-    (call == FrameCall::Presentation ? Counted.presentation : Counted.messages) += spent;
+FrameStamp StartFrameCall() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return FrameStamp{FrameClock(), static_cast<unsigned long long>(cpu.tv_sec) * 1000000000ULL +
+                                        static_cast<unsigned long long>(cpu.tv_nsec)};
+}
+
+void CountFrameCall(FrameCall call, const FrameStamp& started) {
+    const FrameStamp now = StartFrameCall();
+    const unsigned long long spent = now.wall - started.wall;
+    const unsigned long long spentCpu = now.cpu - started.cpu;
+    if (call == FrameCall::Presentation) {
+        Counted.presentation += spent;
+        Counted.presentationCpu += spentCpu;
+    } else {
+        Counted.messages += spent;
+        Counted.messagesCpu += spentCpu;
+    }
     CallsSinceWait += spent;
 }
 

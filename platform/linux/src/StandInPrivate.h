@@ -41,12 +41,17 @@ DWORD CurrentTicks();
 // passed returns at once.
 void WaitUntilTicks(DWORD ticks);
 
-// A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; the time
-// since started spent in a presentation call or a message function; a wait of the real
-// clock (Sleep), from its start to its end, and the deadline it was asked to end at.
+// A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
+// start on it and on the thread's processor clock, and its time since counted as a
+// presentation call or a message function; a wait of the real clock (Sleep), from its
+// start to its end, and the deadline it was asked to end at.
 enum class FrameCall { Presentation, Messages };
+struct FrameStamp {
+    unsigned long long wall, cpu;
+};
 unsigned long long FrameClock();
-void CountFrameCall(FrameCall call, unsigned long long started);
+FrameStamp StartFrameCall();
+void CountFrameCall(FrameCall call, const FrameStamp& started);
 void CountWait(unsigned long long started, unsigned long long deadline, unsigned long long ended);
 
 // Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's

@@ -172,7 +172,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
-    const unsigned long long started = FrameClock();
+    const FrameStamp started = StartFrameCall();
     HRESULT failure;
     if (LoggedCallFails("IDirectDrawSurface4::Flip", {Arg(targetOverride), Arg(flags)}, &failure))
         return failure;
