@@ -1,10 +1,9 @@
 // Where a real run's frames spend their time, as the stand-in sees it: the waits' lateness,
 // the presentation calls (Blt, Flip), the message functions, and the program's own work
 // between waits outside those calls. The calls are also counted in the main thread's
-// processor time, which leaves out the time other processes had the core. Kept in totals,
-// always; written at the end of the
-// process to the file that STANDIN_FRAME_TIMES names, when it is set (bench/measure-fps.py
-// reads it).
+// processor time, which leaves out the time other processes had the core. Kept in totals
+// only when STANDIN_FRAME_TIMES names a file, and written there at the end of the process
+// (bench/measure-fps.py reads it); otherwise the clocks are not read.
 #include "StandInPrivate.h"
 
 #include <cstdio>
@@ -37,11 +36,12 @@ void Write() {
 }
 
 bool Register() {
-    if (std::getenv("STANDIN_FRAME_TIMES") != nullptr)
-        std::atexit(Write);
+    if (std::getenv("STANDIN_FRAME_TIMES") == nullptr)
+        return false;
+    std::atexit(Write);
     return true;
 }
-[[maybe_unused]] const bool Registered = Register();
+const bool Counting = Register();
 
 } // namespace
 
@@ -53,6 +53,8 @@ unsigned long long FrameClock() {
 }
 
 FrameStamp StartFrameCall() {
+    if (!Counting)
+        return FrameStamp{0, 0};
     timespec cpu{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
     return FrameStamp{FrameClock(), static_cast<unsigned long long>(cpu.tv_sec) * 1000000000ULL +
@@ -60,6 +62,8 @@ FrameStamp StartFrameCall() {
 }
 
 void CountFrameCall(FrameCall call, const FrameStamp& started) {
+    if (!Counting)
+        return;
     const FrameStamp now = StartFrameCall();
     const unsigned long long spent = now.wall - started.wall;
     const unsigned long long spentCpu = now.cpu - started.cpu;
@@ -74,6 +78,8 @@ void CountFrameCall(FrameCall call, const FrameStamp& started) {
 }
 
 void CountWait(unsigned long long started, unsigned long long deadline, unsigned long long ended) {
+    if (!Counting)
+        return;
     if (LastWaitEnd != 0 && started >= LastWaitEnd + CallsSinceWait) {
         Counted.work += started - LastWaitEnd - CallsSinceWait;
         ++Counted.waits;
