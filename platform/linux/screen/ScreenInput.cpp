@@ -51,6 +51,7 @@ void Resized(HWND window, int width, int height) {
 }
 
 void HandleWindowEvent(const SDL_WindowEvent& event) {
+    const auto changing = ChangeSdlWindows();
     if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SHOWN) {
         RedrawSdlWindow(event.windowID);
         return;
@@ -81,7 +82,6 @@ void HandleWindowEvent(const SDL_WindowEvent& event) {
 }
 
 void HandleEvent(const SDL_Event& event) {
-    const auto changing = ChangeSdlWindows();
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {

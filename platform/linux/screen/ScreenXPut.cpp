@@ -24,6 +24,17 @@ Display* Connection = nullptr;
 int ImageBitsPerPixel = 0; // of the default depth's images
 SDL_Surface* Canvas = nullptr;
 
+// Xlib's error handler is one for the whole process. An error on the presenter's
+// connection (a window SDL has just replaced, say) costs one picture, not the process;
+// errors on SDL's connection go on to the handler that was in place.
+XErrorHandler PreviousErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error) {
+    if (display == Connection || PreviousErrorHandler == nullptr)
+        return 0;
+    return PreviousErrorHandler(display, error);
+}
+
 int BitsPerPixelOfDepth(Display* display, int depth) {
     int count = 0;
     XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
@@ -86,6 +97,7 @@ void Start() {
     if (Connection == nullptr)
         return;
     ImageBitsPerPixel = BitsPerPixelOfDepth(Connection, DefaultDepth(Connection, 0));
+    PreviousErrorHandler = XSetErrorHandler(OnXError);
     if (ImageBitsPerPixel == 0 || !StartPresenter(PutFrame)) {
         XCloseDisplay(Connection);
         Connection = nullptr;
