@@ -32,7 +32,7 @@ box=$(WaitForWindow '^Do you want\.\.\.$' 60) || Fail "no start-up question"
 AnswerBox "$box" n
 WaitForWindow '^Vortane DirectDraw Handler$' 20 >/dev/null || Fail "no output window"
 sleep "$seconds"
-TypeUntilEnded "$Demo" "$console" 20 20 x
+TypeUntilEnded "$Demo" "$console" 100 100 x
 rate=$(tr -d '\r' <out.txt | sed -n 's/^BENCHMARK: \([0-9.]*\) FPS$/\1/p')
 [ -n "$rate" ] || Fail "no BENCHMARK line in the output: $(cat out.txt)"
 echo "wine64 $mode, $seconds s: BENCHMARK: $rate FPS"
