@@ -8,6 +8,12 @@ pseudo-terminal; the start-up question is answered (No: windowed, Return: full s
 and after SECONDS (default 20) a key typed in the terminal ends the run. The frame rate is
 at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
 and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package in tests/).
+
+Besides the report it prints where a frame's time went, from the counters the Linux
+stand-in keeps (STANDIN_FRAME_TIMES): per frame on average, the wait's lateness, the
+program's own work between waits (rendering, conversion, the console check), the
+presentation calls (Blt or Flip) as the main thread sees them, and the message functions;
+then the last two in the main thread's processor time, which leaves out other processes.
 """
 
 import os
@@ -35,6 +41,8 @@ def Main():
     server = None
     with tempfile.TemporaryDirectory() as work:
         os.chdir(work)
+        times = os.path.join(work, "frame-times.txt")
+        xscreen.Environment["STANDIN_FRAME_TIMES"] = times
         try:
             server = xscreen.StartDisplay(1280, 1024, 24)
             program.StartDemo(demo)
@@ -46,6 +54,7 @@ def Main():
             program.TypeInTerminal(b"x")
             program.WaitForExit(30)
             out, _ = program.Output()
+            counted = ReadFrameTimes(times)
         finally:
             program.StopDemo()
             if server is not None:
@@ -55,6 +64,30 @@ def Main():
     if not match:
         sys.exit(f"no BENCHMARK line in the output: {out!r}")
     print(f"{mode}, {seconds:g} s: BENCHMARK: {match.group(1).decode()} FPS")
+    if counted.get("waits"):
+        PrintBreakdown(counted)
+
+
+def ReadFrameTimes(path):
+    """The stand-in's totals: name -> number; empty when the program wrote none."""
+    if not os.path.exists(path):
+        return {}
+    with open(path) as lines:
+        return {name: int(value) for name, value in (line.split() for line in lines)}
+
+
+def PrintBreakdown(counted):
+    frames = counted["waits"]
+    parts = [("wait's lateness", counted["lateness_ns"]), ("own work", counted["work_ns"]),
+             ("presentation", counted["presentation_ns"]), ("messages", counted["messages_ns"])]
+    lost = sum(total for _, total in parts) / frames / 1000
+    print(f"per frame over {frames} frames, in microseconds beyond the 50 ms wait: "
+          + ", ".join(f"{name} {total / frames / 1000:.1f}" for name, total in parts)
+          + f"; together {lost:.1f} (20.00 FPS less {20 - 1000 / (50 + lost / 1000):.3f})")
+    if "presentation_cpu_ns" in counted:
+        print("main thread's processor time per frame, in microseconds: presentation "
+              f"{counted['presentation_cpu_ns'] / frames / 1000:.1f}, messages "
+              f"{counted['messages_cpu_ns'] / frames / 1000:.1f}")
 
 
 if __name__ == "__main__":

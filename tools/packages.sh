@@ -20,7 +20,7 @@ RequirePackages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-DemoPackages=(cmake make g++ libsdl2-dev xfonts-base)
+DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3

@@ -28,6 +28,9 @@ CASE is one of:
                   one; a drag of its frame's corner leaves its size; a key typed in the
                   terminal ends the run with the report
   wmescape        under a window manager, No, then Escape in the window: exit 0, no report
+  signals         No, then SIGINT, SIGTERM and SIGHUP in turn while frames are shown: each
+                  ends the program by that signal, with its terminal back in the mode it
+                  had (echo and line input) and no window left
 WORK_DIR keeps what a run leaves: screenshots, the program's output. FRAMES_DIR holds the
 reference frames that BUMPFRAME makes. Exit code 77 (skipped) when Xvfb, xdotool,
 ImageMagick's import or xwininfo is missing (or, for the wm cases, openbox or xprop).
@@ -37,8 +40,10 @@ The helpers come from the e2e package in tests/ (on PYTHONPATH).
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
+import termios
 import time
 
 from e2e import frames, program, xscreen
@@ -309,6 +314,37 @@ def CaseManagedEscape():
     CheckNoOutput()
 
 
+def TerminalEchoesLines():
+    """Whether the pseudo-terminal is in the mode a shell leaves it: echo and line input."""
+    flags = termios.tcgetattr(program.Terminal)[3]
+    return flags & termios.ECHO != 0 and flags & termios.ICANON != 0
+
+
+def CaseSignals():
+    """SIGINT, SIGTERM and SIGHUP each end a run by that signal, with the terminal restored
+    and no window left."""
+    StartDisplay(24)
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        name = signal.Signals(number).name
+        Log(f"--- {name}")
+        StartDemo(Program)
+        window, _, _ = OpenWindowed()
+        time.sleep(1)
+        if TerminalEchoesLines():
+            Fail("the program did not switch its terminal to key input")
+        os.kill(program.Demo.pid, number)
+        code = WaitForExit(10)
+        if code != -number:
+            Fail(f"after {name} the exit status is {code}, expected death by {name}; "
+                 f"output {Output()}")
+        if not TerminalEchoesLines():
+            Fail(f"after {name} the terminal was not restored")
+        if window in VisibleWindows(OutputTitle):
+            Fail(f"the output window outlived the program after {name}")
+        os.close(program.Terminal)
+        program.Demo = None
+
+
 def StopAll():
     program.StopDemo()
     for process in (WindowManager, Xvfb):
@@ -347,6 +383,7 @@ def Main():
         "nodisplay": CaseNoDisplay,
         "wmwindow": CaseManagedWindow,
         "wmescape": CaseManagedEscape,
+        "signals": CaseSignals,
     }
     if case not in cases:
         Log(f"FAILED: unknown case {case}")

@@ -46,6 +46,7 @@ void Resized(HWND window, int width, int height) {
 }
 
 void HandleWindowEvent(const SDL_WindowEvent& event) {
+    const auto changing = ChangeSdlWindows();
     if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SHOWN) {
         RedrawSdlWindow(event.windowID);
         return;

@@ -12,6 +12,7 @@ enum class Video { NotTried, Running, Missing };
 Video State = Video::NotTried;
 
 void StopVideo() {
+    StopPresentingOnX();
     CloseSdlWindows();
     SDL_Quit();
     State = Video::Missing;

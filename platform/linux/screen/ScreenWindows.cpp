@@ -1,7 +1,8 @@
 // The stand-in's windows and screen as SDL windows. While the desktop shows, each visible
 // top-level window is an SDL window over its client area, showing the screen's pixels
 // there; while a display mode is set, one full-screen SDL window shows the whole screen,
-// enlarged by the largest whole factor with black borders.
+// enlarged by the largest whole factor with black borders. A changed screen is handed to
+// the presenter where it runs; the main thread draws windows whole when they change.
 #include "Screen.h"
 #include "Rectangles.h"
 #include "WindowManager.h"
@@ -233,6 +234,78 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
         SDL_ShowWindow(sdl);
 }
 
+// The picture of the screen for the presenter: the area each SDL window shows, read from
+// the screen now. NULL entries are windows the presenter cannot draw into.
+struct PresentTarget {
+    SDL_Window* sdl;
+    RECT shown; // the screen's area it shows
+    int x, y;   // where that area goes in the window
+    int factor;
+};
+std::vector<PresentTarget> Targets;
+
+bool AddTarget(SDL_Window* sdl, const RECT& shown, int x, int y, int factor) {
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl);
+    if (surface == nullptr || XWindowOf(sdl) == 0 || !PresentableFormat(surface->format->format))
+        return false;
+    Targets.push_back(PresentTarget{sdl, shown, x, y, factor});
+    // What SDL's surface holds is no longer what the window shows.
+    WhollyDrawn.erase(sdl);
+    return true;
+}
+
+void FillFrame(PresentedFrame* frame) {
+    if (frame->areas.size() < Targets.size())
+        frame->areas.resize(Targets.size());
+    frame->count = 0;
+    for (const PresentTarget& target : Targets) {
+        PresentedArea& area = frame->areas[frame->count++];
+        area.xWindow = XWindowOf(target.sdl);
+        area.windowFormat = SDL_GetWindowSurface(target.sdl)->format->format;
+        area.x = target.x;
+        area.y = target.y;
+        area.factor = target.factor;
+        area.width = Width(target.shown);
+        area.height = Height(target.shown);
+        area.format = ScreenFormat();
+        ReadScreenInto(target.shown, &area.pixels);
+    }
+}
+
+// The changed area handed to the presenter: whole pictures of the windows it falls in.
+// False when a window needs the main thread to draw it (the presenter does not run, or
+// cannot draw into it).
+bool HandToPresenter(const RECT& changed) {
+    if (!PresentingOnX())
+        return false;
+    Targets.clear();
+    if (FullScreenWindow != nullptr) {
+        SDL_Surface* surface = SDL_GetWindowSurface(FullScreenWindow);
+        if (surface == nullptr)
+            return false;
+        const RECT screen = WholeScreen();
+        const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
+        if (!AddTarget(FullScreenWindow, screen, (surface->w - Width(screen) * factor) / 2,
+                       (surface->h - Height(screen) * factor) / 2, factor))
+            return false;
+    } else {
+        for (const auto& [window, sdl] : Shown) {
+            const Window* state = LookUpWindow(window);
+            if (state == nullptr || (state->style & WS_VISIBLE) == 0)
+                continue;
+            const RECT shown = Intersection(state->clientRect, WholeScreen());
+            if (IsEmpty(shown) || IsEmpty(Intersection(shown, changed)))
+                continue;
+            if (!AddTarget(sdl, shown, shown.left - state->clientRect.left,
+                           shown.top - state->clientRect.top, 1))
+                return false;
+        }
+    }
+    if (!Targets.empty())
+        HandOffFrame(FillFrame);
+    return true;
+}
+
 } // namespace
 
 bool CanShowWindows() {
@@ -240,6 +313,7 @@ bool CanShowWindows() {
 }
 
 void WindowChanged(HWND window) {
+    const auto changing = ChangeSdlWindows();
     const Window* state = LookUpWindow(window);
     if (state == nullptr || !DisplayAvailable())
         return;
@@ -263,6 +337,7 @@ void WindowDestroyed(HWND window) {
     const auto found = Shown.find(window);
     if (found == Shown.end())
         return;
+    const auto changing = ChangeSdlWindows();
     WhollyDrawn.erase(found->second);
     SDL_DestroyWindow(found->second);
     Shown.erase(found);
@@ -274,6 +349,9 @@ void CursorCountChanged(int count) {
 }
 
 void ScreenChanged(const RECT& area) {
+    if (HandToPresenter(area))
+        return;
+    const auto changing = ChangeSdlWindows();
     if (FullScreenWindow != nullptr) {
         RedrawFullScreen(&area);
         return;
@@ -289,6 +367,7 @@ void ScreenChanged(const RECT& area) {
 void ScreenModeChanged(bool modeSet) {
     if (!DisplayAvailable())
         return;
+    const auto changing = ChangeSdlWindows();
     ModeSet = modeSet;
     if (!modeSet) {
         if (FullScreenWindow != nullptr) {
@@ -344,6 +423,7 @@ SDL_Window* SdlWindowOf(HWND window) {
 }
 
 void RedrawSdlWindow(Uint32 sdlWindowId) {
+    const auto changing = ChangeSdlWindows();
     if (IsFullScreenSdl(sdlWindowId)) {
         RedrawFullScreen();
         return;
@@ -359,6 +439,7 @@ bool AnySdlWindow() {
 }
 
 void CloseSdlWindows() {
+    const auto changing = ChangeSdlWindows();
     if (FullScreenWindow != nullptr)
         SDL_DestroyWindow(FullScreenWindow);
     FullScreenWindow = nullptr;

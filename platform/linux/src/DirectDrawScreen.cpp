@@ -132,20 +132,30 @@ int StandInScreenBitsPerPixel() {
 }
 
 std::vector<uint8_t> StandInReadScreen(const RECT& area) {
+    std::vector<uint8_t> pixels;
+    ReadScreenInto(area, &pixels);
+    return pixels;
+}
+
+bool ReadScreenInto(const RECT& area, std::vector<uint8_t>* pixels) {
     const ScreenMode mode = CurrentScreenMode();
     if (area.left < 0 || area.top < 0 || area.left >= area.right || area.top >= area.bottom ||
-        area.right > mode.width || area.bottom > mode.height)
-        return {};
+        area.right > mode.width || area.bottom > mode.height) {
+        pixels->clear();
+        return false;
+    }
     const size_t bytesPerPixel = BytesPerPixelOfDepth(mode.bitsPerPixel);
     const size_t rowBytes = static_cast<size_t>(area.right - area.left) * bytesPerPixel;
-    // A mode nothing has drawn in yet is black.
-    std::vector<uint8_t> pixels(rowBytes * static_cast<size_t>(area.bottom - area.top), 0);
+    pixels->resize(rowBytes * static_cast<size_t>(area.bottom - area.top));
     PixelMemory* screen = ScreenInCurrentMode();
-    if (screen == nullptr)
-        return pixels;
+    if (screen == nullptr) {
+        // A mode nothing has drawn in yet is black.
+        std::fill(pixels->begin(), pixels->end(), uint8_t{0});
+        return true;
+    }
     for (LONG y = area.top; y < area.bottom; ++y)
-        std::memcpy(pixels.data() + static_cast<size_t>(y - area.top) * rowBytes,
+        std::memcpy(pixels->data() + static_cast<size_t>(y - area.top) * rowBytes,
                     PixelRow(*screen, y) + static_cast<size_t>(area.left) * bytesPerPixel,
                     rowBytes);
-    return pixels;
+    return true;
 }

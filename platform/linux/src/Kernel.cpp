@@ -81,7 +81,9 @@ void WINAPI Sleep(DWORD milliseconds) {
         VirtualTicks += milliseconds;
         return;
     }
+    const unsigned long long started = FrameClock();
     SleepFor(milliseconds);
+    CountWait(started, started + milliseconds * 1000000ULL, FrameClock());
 }
 
 DWORD WINAPI GetLastError() {

@@ -149,6 +149,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
+    const FrameStamp started = StartFrameCall();
     LogCall("PeekMessageA", {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin),
                              Arg(filterMax), Arg(removeMsg)});
     LONG_PTR failure = 0;
@@ -156,11 +157,13 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         return FALSE;
     if (Presenter.takeInput != nullptr)
         Presenter.takeInput();
-    return NextMessage(msg, window, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0) ? TRUE
-                                                                                        : FALSE;
+    const bool found = NextMessage(msg, window, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0);
+    CountFrameCall(FrameCall::Messages, started);
+    return found ? TRUE : FALSE;
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
+    const FrameStamp started = StartFrameCall();
     LogCall("GetMessageA",
             {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin), Arg(filterMax)});
     LONG_PTR failure = 0;
@@ -178,6 +181,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
             std::abort();
         }
     }
+    CountFrameCall(FrameCall::Messages, started);
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }
 

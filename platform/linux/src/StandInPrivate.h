@@ -41,6 +41,19 @@ DWORD CurrentTicks();
 // passed returns at once.
 void WaitUntilTicks(DWORD ticks);
 
+// A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
+// start on it and on the thread's processor clock, and its time since counted as a
+// presentation call or a message function; a wait of the real clock (Sleep), from its
+// start to its end, and the deadline it was asked to end at.
+enum class FrameCall { Presentation, Messages };
+struct FrameStamp {
+    unsigned long long wall, cpu;
+};
+unsigned long long FrameClock();
+FrameStamp StartFrameCall();
+void CountFrameCall(FrameCall call, const FrameStamp& started);
+void CountWait(unsigned long long started, unsigned long long deadline, unsigned long long ended);
+
 // Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's
 // entry point by name, or NULL. The DirectDraw part registers "DDraw.dll".
 void RegisterBuiltinLibrary(const char* name, FARPROC (*resolve)(const char* exportName));
@@ -117,6 +130,9 @@ ScreenMode CurrentScreenMode();
 inline DWORD BytesPerPixelOfDepth(int bitsPerPixel) {
     return static_cast<DWORD>(bitsPerPixel + 1) / 8;
 }
+// StandInReadScreen into a buffer that keeps its memory from call to call; false (and
+// empty) for an area not on the screen.
+bool ReadScreenInto(const RECT& area, std::vector<uint8_t>* pixels);
 void SetScreenMode(const ScreenMode& mode); // DirectDraw's SetDisplayMode
 void RestoreScreenMode();                   // back to the desktop
 

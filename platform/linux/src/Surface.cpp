@@ -178,6 +178,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
+    const FrameStamp started = StartFrameCall();
     HRESULT failure;
     if (LoggedCallFails("IDirectDrawSurface4::Flip", {Arg(targetOverride), Arg(flags)}, &failure))
         return failure;
@@ -201,6 +202,7 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
             std::swap(chain[i]->memory, chain[i + 1]->memory);
     }
     ShowOnScreen(memory);
+    CountFrameCall(FrameCall::Presentation, started);
     return DD_OK;
 }
 

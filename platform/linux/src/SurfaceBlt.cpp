@@ -60,6 +60,7 @@ void Copy(PixelMemory& dest, const RECT& to, const RECT& visible, const PixelMem
 
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT sourceRect,
                      DWORD flags, LPDDBLTFX effects) {
+    const FrameStamp started = StartFrameCall();
     HRESULT failure;
     if (LoggedCallFails(
             "IDirectDrawSurface4::Blt",
@@ -108,5 +109,6 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT
         Copy(*memory, to, visible, *source->memory, from);
     }
     PixelsChanged(*memory, Intersection(to, visible));
+    CountFrameCall(FrameCall::Presentation, started);
     return DD_OK;
 }

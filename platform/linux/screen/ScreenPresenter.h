@@ -1,0 +1,61 @@
+// The presenter: pictures of the screen drawn on a thread of their own (ScreenPresenter.cpp)
+// and put on the X server (ScreenXPut.cpp). Part of the screen layer's internals.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+// --- The presenter (ScreenPresenter.cpp) -----------------------------------------------------
+// A picture for one SDL window: the screen's pixels of the area it shows, and where they go.
+struct PresentedArea {
+    unsigned long xWindow; // the window on the X server
+    Uint32 windowFormat;   // the window's pixel format
+    int x, y, factor;      // the picture's top-left corner in the window, its enlargement
+    int width, height;     // the picture, in the screen's format
+    Uint32 format;
+    std::vector<uint8_t> pixels; // rows packed tightly
+};
+// One picture handed over: areas[0, count) are in use (the vector keeps its buffers).
+struct PresentedFrame {
+    std::vector<PresentedArea> areas;
+    size_t count = 0;
+    unsigned long serial = 0;     // 1 for the first picture handed over, and so on
+    unsigned long generation = 0; // the SDL windows' state it was made in
+};
+// Draws a picture on the display; runs on the presenter's thread, under the drawing lock.
+typedef void (*FramePutter)(const PresentedFrame& frame);
+struct PresenterCounts {
+    unsigned long handed;     // pictures handed over
+    unsigned long presented;  // drawn by the presenter
+    unsigned long dropped;    // replaced by a newer one before the presenter took them
+    unsigned long superseded; // taken, but the windows changed since: not drawn
+};
+// Starts the presenter's thread (signals stay with the main thread); false when it cannot.
+bool StartPresenter(FramePutter put);
+bool PresenterRunning();
+// Fills the pending slot (its buffers are reused) and wakes the presenter; returns at once.
+void HandOffFrame(void (*fill)(PresentedFrame* frame));
+// Draws what is still pending, then ends the thread. Nothing happens without a thread.
+void StopPresenter();
+PresenterCounts PresenterCountsNow();
+// The drawing lock, held by the main thread while it creates, changes, draws or destroys
+// SDL windows: the presenter draws nothing meanwhile, nor afterwards what it was handed
+// before. Recursive: window procedures may change windows again.
+std::unique_lock<std::recursive_mutex> ChangeSdlWindows();
+
+// --- On the X server (ScreenXPut.cpp) ----------------------------------------------------------
+// Starts the presenter at the first need, when SDL shows windows on an X server: it has a
+// connection of its own and puts pictures straight into the X windows SDL made, while
+// SDL's calls all stay on the main thread. False when the presenter cannot run (the
+// screen is then drawn by the main thread).
+bool PresentingOnX();
+// The X window of an SDL window, 0 when it has none; whether its pixel format is one the
+// presenter's connection draws.
+unsigned long XWindowOf(SDL_Window* sdl);
+bool PresentableFormat(Uint32 windowFormat);
+// Stops the presenter (the last picture drawn) and closes its connection.
+void StopPresentingOnX();

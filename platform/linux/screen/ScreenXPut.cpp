@@ -1,0 +1,141 @@
+// Pictures onto the X server from the presenter's thread. The presenter has an X
+// connection of its own and draws straight into the X windows SDL made for the stand-in's
+// windows: SDL's video calls (window creation, events, SDL's own drawing) stay on the
+// main thread, and the two never share a connection. A picture is converted and enlarged
+// into the presenter's own image, put into the window and waited for (XSync), so that
+// the X server never holds more than one picture from it.
+#include "ScreenPixels.h"
+#include "ScreenPresenter.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+namespace {
+
+enum class Presenting { NotTried, Running, Off };
+Presenting State = Presenting::NotTried;
+
+// Opened and closed by the main thread while the presenter is not running; used by the
+// presenter's thread alone in between.
+Display* Connection = nullptr;
+int ImageBitsPerPixel = 0; // of the default depth's images
+SDL_Surface* Canvas = nullptr;
+
+// Xlib's error handler is one for the whole process. An error on the presenter's
+// connection (a window SDL has just replaced, say) costs one picture, not the process;
+// errors on SDL's connection go on to the handler that was in place.
+XErrorHandler PreviousErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error) {
+    if (display == Connection || PreviousErrorHandler == nullptr)
+        return 0;
+    return PreviousErrorHandler(display, error);
+}
+
+int BitsPerPixelOfDepth(Display* display, int depth) {
+    int count = 0;
+    XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+    int bits = 0;
+    for (int i = 0; i < count; ++i)
+        if (formats[i].depth == depth)
+            bits = formats[i].bits_per_pixel;
+    if (formats != nullptr)
+        XFree(formats);
+    return bits;
+}
+
+// The canvas for a picture of this size in this format, made anew when either changed.
+SDL_Surface* CanvasFor(int width, int height, Uint32 format) {
+    if (Canvas != nullptr &&
+        (Canvas->w != width || Canvas->h != height || Canvas->format->format != format)) {
+        SDL_FreeSurface(Canvas);
+        Canvas = nullptr;
+    }
+    if (Canvas == nullptr)
+        Canvas = SDL_CreateRGBSurfaceWithFormat(0, width, height, 0, format);
+    return Canvas;
+}
+
+void PutArea(const PresentedArea& area) {
+    const int width = area.width * area.factor, height = area.height * area.factor;
+    SDL_Surface* canvas = CanvasFor(width, height, area.windowFormat);
+    if (canvas == nullptr || !DrawPixels(area.pixels.data(), area.format, area.width, area.height,
+                                         canvas, 0, 0, area.factor))
+        return;
+    const int screen = DefaultScreen(Connection);
+    XImage* image =
+        XCreateImage(Connection, DefaultVisual(Connection, screen),
+                     static_cast<unsigned>(DefaultDepth(Connection, screen)), ZPixmap, 0,
+                     static_cast<char*>(canvas->pixels), static_cast<unsigned>(width),
+                     static_cast<unsigned>(height), 32, canvas->pitch);
+    if (image == nullptr)
+        return;
+    const Window window = area.xWindow;
+    GC context = XCreateGC(Connection, window, 0, nullptr);
+    XPutImage(Connection, window, context, image, 0, 0, area.x, area.y,
+              static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFreeGC(Connection, context);
+    image->data = nullptr; // the canvas's pixels: not Xlib's to free
+    XDestroyImage(image);
+}
+
+void PutFrame(const PresentedFrame& frame) {
+    for (size_t i = 0; i < frame.count; ++i)
+        PutArea(frame.areas[i]);
+    XSync(Connection, False);
+}
+
+void Start() {
+    State = Presenting::Off;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0)
+        return;
+    Connection = XOpenDisplay(nullptr);
+    if (Connection == nullptr)
+        return;
+    ImageBitsPerPixel = BitsPerPixelOfDepth(Connection, DefaultDepth(Connection, 0));
+    PreviousErrorHandler = XSetErrorHandler(OnXError);
+    if (ImageBitsPerPixel == 0 || !StartPresenter(PutFrame)) {
+        XCloseDisplay(Connection);
+        Connection = nullptr;
+        return;
+    }
+    State = Presenting::Running;
+}
+
+} // namespace
+
+bool PresentingOnX() {
+    if (State == Presenting::NotTried)
+        Start();
+    return State == Presenting::Running;
+}
+
+unsigned long XWindowOf(SDL_Window* sdl) {
+    SDL_SysWMinfo info;
+    SDL_zero(info);
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    return info.info.x11.window;
+}
+
+bool PresentableFormat(Uint32 windowFormat) {
+    return !SDL_ISPIXELFORMAT_INDEXED(windowFormat) &&
+           static_cast<int>(SDL_BYTESPERPIXEL(windowFormat)) * 8 == ImageBitsPerPixel;
+}
+
+void StopPresentingOnX() {
+    if (State != Presenting::Running)
+        return;
+    StopPresenter();
+    if (Canvas != nullptr)
+        SDL_FreeSurface(Canvas);
+    Canvas = nullptr;
+    XCloseDisplay(Connection);
+    Connection = nullptr;
+    State = Presenting::Off;
+}
