@@ -10,11 +10,20 @@ RequirePackages() {
         fi
     done
     [ ${#missing[@]} -eq 0 ] && return 0
+    # Packages of another architecture (wine32:i386) need it added to dpkg first.
+    local architectures architecture
+    architectures=$(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\(.*\)/\1/p' | sort -u)
     if [ "$(id -u)" -ne 0 ]; then
         echo "Missing packages. Install them with:" >&2
-        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        for architecture in $architectures; do
+            echo "  sudo dpkg --add-architecture $architecture" >&2
+        done
+        echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
         exit 1
     fi
+    for architecture in $architectures; do
+        dpkg --add-architecture "$architecture"
+    done
     echo "Installing ${missing[*]}" >&2
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
@@ -24,4 +33,7 @@ DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
-              openbox)
+              openbox
+              # 32-bit Wine for the release, with the GL it needs for video memory; the
+              # emulator for kernels that run no 32-bit programs
+              wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static)

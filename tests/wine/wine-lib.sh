@@ -5,9 +5,13 @@
 # WINEPREFIX must name the prefix (CTest sets it to one under the build tree). It is
 # created on first use and reused; one test at a time holds it, because all programs of a
 # prefix share one wineserver, and the test kills that server when it ends.
+# WINE_BITS=32 marks the tests of 32-bit programs: they first make sure this machine runs
+# 32-bit Wine at all (Require32BitWine) and skip with the reason when it does not.
 
 Wine64=${WINE64:-/usr/lib/wine/wine64}
 WineServer=${WINESERVER:-/usr/lib/wine/wineserver}
+Wine32=${WINE32:-/usr/lib/wine/wine}                   # the 32-bit loader (wine32:i386)
+Gl32=${GL32:-/usr/lib/i386-linux-gnu}                  # where the 32-bit GL libraries live
 SkipExitCode=77 # CTest's SKIP_RETURN_CODE for these tests
 
 XvfbPid=
@@ -39,6 +43,128 @@ RequireWine() {
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "SKIPPED: not installed: ${missing[*]}"
+        exit "$SkipExitCode"
+    fi
+}
+
+# Prints why this machine cannot run 32-bit Windows programs under Wine, or nothing when it
+# can. A tiny static 32-bit Linux program shows whether the kernel runs 32-bit code; when it
+# does not, as root, qemu-i386-static is registered for 32-bit programs through
+# binfmt_misc (flag F: the kernel keeps the emulator open, so it works in any mount
+# namespace) and the program tried again. Wine under that emulation must start a 32-bit
+# program within Limit32BitStart seconds: one start costs minutes where the emulator
+# cannot place Wine's address-space reservations, far too slow for the test run.
+Limit32BitStart=90
+Why32BitWineCannotRun() {
+    local scratch code
+    scratch=$(mktemp -d)
+    # shellcheck disable=SC2016 # assembler text, not shell
+    printf '.globl _start\n_start: movl $1, %%eax\n movl $0, %%ebx\n int $0x80\n' >"$scratch/exit.s"
+    if ! as --32 -o "$scratch/exit.o" "$scratch/exit.s" 2>/dev/null ||
+        ! ld -m elf_i386 -o "$scratch/exit" "$scratch/exit.o" 2>/dev/null; then
+        rm -rf "$scratch"
+        echo "cannot build a 32-bit test program (as --32, ld -m elf_i386)"
+        return
+    fi
+    "$scratch/exit" 2>/dev/null
+    code=$?
+    # A registered emulator takes precedence over the kernel's own loader.
+    local how=native
+    ! I386EmulationRegistered || how=emulated
+    if [ "$code" -ne 0 ]; then
+        how=emulated
+        RegisterI386Emulation || {
+            rm -rf "$scratch"
+            return
+        }
+        "$scratch/exit" 2>/dev/null || {
+            rm -rf "$scratch"
+            echo "the kernel runs no 32-bit programs, not even through qemu-i386-static"
+            return
+        }
+    fi
+    rm -rf "$scratch"
+    [ -x "$Wine32" ] || {
+        echo "32-bit Wine is not installed (Debian package wine32:i386)"
+        return
+    }
+    if [ ! -e "$Gl32/libGL.so.1" ] || [ ! -e "$Gl32/libGLX_mesa.so.0" ]; then
+        echo "the 32-bit GL libraries are not installed (libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)"
+        return
+    fi
+    [ "$how" = native ] || TimeEmulated32BitStart
+}
+
+# True when binfmt_misc hands 32-bit x86 programs to an enabled qemu-i386.
+I386EmulationRegistered() {
+    local entry
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null &&
+            grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && return 0
+    done
+    return 1
+}
+
+# Registers qemu-i386-static for 32-bit x86 programs (executables and shared objects),
+# mounting binfmt_misc first when needed; prints the reason when it cannot.
+RegisterI386Emulation() {
+    local misc=/proc/sys/fs/binfmt_misc
+    local qemu=/usr/bin/qemu-i386-static
+    I386EmulationRegistered && return 0
+    if [ ! -x "$qemu" ]; then
+        echo "the kernel runs no 32-bit programs and qemu-user-static is not installed"
+        return 1
+    fi
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "the kernel runs no 32-bit programs, and registering qemu-i386-static needs root"
+        return 1
+    fi
+    [ -e "$misc/register" ] || mount -t binfmt_misc binfmt_misc "$misc" 2>/dev/null || {
+        echo "the kernel runs no 32-bit programs and binfmt_misc cannot be mounted"
+        return 1
+    }
+    local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":qemu-i386:M::$magic:$mask:$qemu:F" >"$misc/register" 2>/dev/null || [ -e "$misc/qemu-i386" ] || {
+        echo "the kernel runs no 32-bit programs and qemu-i386-static could not be registered"
+        return 1
+    }
+}
+
+# Times 32-bit Wine starting one program (cmd /c exit) in a scratch prefix under the
+# emulation; prints the reason when it takes longer than Limit32BitStart seconds.
+TimeEmulated32BitStart() {
+    local scratch started=$SECONDS
+    scratch=$(mktemp -d)
+    WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        timeout -k 5 "$Limit32BitStart" "$Wine32" cmd /c exit >/dev/null 2>&1
+    local code=$?
+    WINEPREFIX=$scratch/prefix timeout 20 "$WineServer" -k >/dev/null 2>&1
+    rm -rf "$scratch"
+    if [ "$code" -eq 124 ] || [ "$code" -eq 137 ]; then
+        echo "the kernel runs no 32-bit programs; through qemu-i386-static 32-bit Wine did not start one program within $Limit32BitStart s (too slow for the test run)"
+    elif [ "$code" -ne 0 ]; then
+        echo "the kernel runs no 32-bit programs; through qemu-i386-static 32-bit Wine failed (exit code $code)"
+    else
+        echo "32-bit Wine started a program through qemu-i386-static in $((SECONDS - started)) s" >&2
+    fi
+}
+
+# For tests of 32-bit programs (WINE_BITS=32): ends the test as skipped, with the reason in
+# one line, when this machine cannot run them. The finding is kept beside the prefix
+# ($WINEPREFIX.32bit) so that only the first test of a build tree looks.
+Require32BitWine() {
+    [ "${WINE_BITS:-64}" = 32 ] || return 0
+    [ -n "${WINEPREFIX:-}" ] || Fail "WINEPREFIX is not set"
+    local verdict=$WINEPREFIX.32bit reason
+    if [ ! -f "$verdict" ]; then
+        mkdir -p "$(dirname "$verdict")"
+        reason=$(Why32BitWineCannotRun)
+        echo "$reason" >"$verdict"
+    fi
+    reason=$(cat "$verdict")
+    if [ -n "$reason" ]; then
+        echo "SKIPPED: 32-bit release not run: $reason"
         exit "$SkipExitCode"
     fi
 }
@@ -114,12 +240,18 @@ UsePrefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     exec {PrefixLock}>"$WINEPREFIX.lock"
     flock -w 900 "$PrefixLock" || Fail "the Wine prefix $WINEPREFIX stayed busy"
+    # A prefix made before wine32 was installed has no 32-bit system DLLs: make it again.
+    if [ "${WINE_BITS:-64}" = 32 ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        rm -f "$WINEPREFIX/.ready"
+    fi
     if [ ! -f "$WINEPREFIX/.ready" ]; then
         echo "Creating the Wine prefix $WINEPREFIX"
         rm -rf "$WINEPREFIX"
         timeout 600 "$Wine64" wineboot -i >"$WINEPREFIX.log" 2>&1 ||
             Fail "wineboot failed: $(tail -5 "$WINEPREFIX.log")"
         timeout 120 "$WineServer" -w
+        [ "${WINE_BITS:-64}" != 32 ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
+            Fail "the new Wine prefix has no 32-bit system DLLs (is wine32:i386 installed?)"
         touch "$WINEPREFIX/.ready"
     fi
 }
@@ -137,6 +269,7 @@ RunUnmanaged() {
 # its own X server, the prefix, and the clean-up.
 SetUpWine() {
     RequireWine
+    Require32BitWine
     trap StopAll EXIT
     trap 'Fail "interrupted (time limit reached?)"' INT TERM
     StartDisplay "$@"
