@@ -41,6 +41,11 @@ DWORD CurrentTicks();
 // passed returns at once.
 void WaitUntilTicks(DWORD ticks);
 
+// The platform's real clock (one file per platform edge): milliseconds that wrap around
+// every 2^32, and sleeping for a time.
+DWORD RealTicks();
+void SleepForReal(DWORD milliseconds);
+
 // Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's
 // entry point by name, or NULL. The DirectDraw part registers "DDraw.dll".
 void RegisterBuiltinLibrary(const char* name, FARPROC (*resolve)(const char* exportName));
