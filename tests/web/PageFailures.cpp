@@ -4,7 +4,7 @@
 
 #include <emscripten.h>
 
-#include <string>
+#include <cstdlib>
 
 // The parameter as text, empty without one; the caller frees it.
 EM_JS(char*, PageFailParameter, (), {
@@ -15,17 +15,10 @@ EM_JS(char*, PageFailParameter, (), {
     return text;
 });
 
-namespace {
-
-bool ScriptFailure() {
+// Called by the page once the program's static data is set up, before main.
+extern "C" EMSCRIPTEN_KEEPALIVE void ScriptPageFailure() {
     char* name = PageFailParameter();
     if (name[0] != '\0')
         StandInFailCall(name, DDERR_GENERIC);
     std::free(name);
-    return true;
 }
-
-// Before main, so that the failure is in place before the program's first call.
-[[maybe_unused]] const bool FailureScripted = ScriptFailure();
-
-} // namespace

@@ -123,17 +123,22 @@ class Page:
 
 def SeeTwoFrames(page, references, factor):
     """Reads the canvas until two different frames of the effect were seen; every
-    picture read must be one of them, exactly, at the expected whole factor."""
+    picture read must be one of them, exactly, at the expected whole factor, but for the
+    black window before the first frame."""
     seen = set()
     deadline = time.monotonic() + 20
     while len(seen) < 2:
         assert time.monotonic() < deadline, "fewer than two frames seen"
         shown = page.Canvas()
         if shown is None:
+            time.sleep(0.05)
             continue
         k, uniform, rgb = shown
         assert k == factor and uniform, f"canvas drawn at factor {k}, uniform {uniform}"
-        digest = hashlib.sha256(base64.b64decode(rgb)).hexdigest()
+        pixels = base64.b64decode(rgb)
+        if not seen and pixels.count(0) == len(pixels):
+            continue
+        digest = hashlib.sha256(pixels).hexdigest()
         assert digest in references, "the canvas shows a picture that is no frame of the effect"
         seen.add(references[digest])
         time.sleep(0.07)

@@ -82,8 +82,8 @@ var BumpPage = (function () {
   // a factor x factor block.
   function drawFrame(frame) {
     const { pixels, width, height, fullScreen } = frame;
-    const factor = fullScreen ? fullScreenFactor(width, height) : 1;
     document.body.classList.toggle("fullscreen", fullScreen);
+    const factor = fullScreen ? fullScreenFactor(width, height) : 1;
     if (canvas.width !== width * factor || canvas.height !== height * factor) {
       canvas.width = width * factor;
       canvas.height = height * factor;
@@ -134,6 +134,10 @@ var BumpPage = (function () {
     printErr: (line) => appendConsole(line.replace(/\r/g, "") + "\n"),
     onExit: (code) => showEnd("The program has ended. Exit code " + code + "."),
     onAbort: () => showEnd("The program has stopped with an error."),
+    // A test build scripts a stand-in failure from the page address before main runs.
+    onRuntimeInitialized: () => {
+      if (Module._ScriptPageFailure) Module._ScriptPageFailure();
+    },
   };
 
   return {
