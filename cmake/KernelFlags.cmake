@@ -4,6 +4,10 @@
 # Code placement alone moves a short hot loop's time by up to a third on some processors,
 # so every kernel and baseline starts its functions and loops on 64-byte boundaries.
 set(KERNEL_ALIGNMENT_FLAGS -falign-functions=64 -falign-loops=64)
+if(EMSCRIPTEN)
+    # WebAssembly code has no addresses to align.
+    set(KERNEL_ALIGNMENT_FLAGS)
+endif()
 
 # Windows guarantees less stack alignment than vector spills may assume (4 bytes on
 # 32-bit x86, 16 where AVX wants 32), so there the kernels realign their stack and the

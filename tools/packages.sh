@@ -29,11 +29,22 @@ RequirePackages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
+# Emscripten builds its system libraries into its cache on first use: in its own folder
+# when that is writable, else in the user's cache folder.
+UseEmscriptenCache() {
+    if [ -z "${EM_CACHE:-}" ] && [ ! -w /usr/share/emscripten/cache ]; then
+        export EM_CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/emscripten"
+    fi
+}
+
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base)
+WebPackages=(cmake make emscripten python3)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
               openbox
               # 32-bit Wine for the release, with the GL it needs for video memory; the
               # emulator for kernels that run no 32-bit programs
-              wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static)
+              wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static
+              # the page in a browser
+              emscripten chromium chromium-driver python3-selenium)

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds every target (linux, linux-asan, win32, win64) and runs every test; linux-tsan
+# Builds every target (linux, linux-asan, win32, win64, web) and runs every test; linux-tsan
 # builds the programs of the screen layer's tests and runs them under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 RequirePackages "${TestPackages[@]}"
+UseEmscriptenCache
 jobs=$(nproc)
 
-for preset in linux linux-asan win32 win64; do
+for preset in linux linux-asan win32 win64 web; do
     echo "=== build $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$jobs"
@@ -34,9 +35,10 @@ CheckProgram build/win64/driver/bumpdemo.exe "PE32+ executable (console) x86-64"
 # server of its own; they take the build tree's Wine prefix one at a time (the first
 # creates it, about a minute). win32 also checks the release's format and imports and the
 # archive, and runs the windowed case on the bumpdemo.exe unpacked from it.
+# web: the page in headless Chromium, against the linux build's bumpframe.
 # Whether this machine runs 32-bit Wine is looked at afresh on every run.
 rm -f build/win32/wineprefix.32bit
-for preset in linux linux-asan win32 win64; do
+for preset in linux linux-asan win32 win64 web; do
     echo "=== test $preset"
     ctest --preset "$preset" -j"$jobs"
 done

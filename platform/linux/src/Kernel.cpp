@@ -1,11 +1,8 @@
-// kernel32 basics: the tick counter, Sleep, the last error, the process module and the
-// system version.
+// kernel32 basics: the tick counter and Sleep (on the virtual clock of the tests or the
+// platform's real clock), the last error, the process module and the system version.
 #include "StandInPrivate.h"
 
-#include <cerrno>
 #include <cstring>
-#include <ctime>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -24,39 +21,6 @@ int ProcessModule;
 
 // OSVERSIONINFOEXA: OSVERSIONINFOA plus service-pack numbers, suite mask, product type.
 constexpr DWORD VersionInfoExSize = sizeof(OSVERSIONINFOA) + 8;
-
-// Sleeps to an absolute deadline, so that a signal or a late wake-up never adds to the
-// time asked, and without Linux's default 50 us timer slack. The last 200 us are waited
-// out by reading the clock, because a sleeping thread is woken a tenth of a millisecond
-// or more late: a frame loop that sleeps 50 ms per frame would lose a few tenths of a
-// frame per second.
-void SleepFor(DWORD milliseconds) {
-    static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
-    (void)NoTimerSlack;
-    constexpr long NanosecondsPerSecond = 1000000000L;
-    constexpr long SpinNanoseconds = 200000L;
-    timespec deadline;
-    clock_gettime(CLOCK_MONOTONIC, &deadline);
-    deadline.tv_sec += static_cast<time_t>(milliseconds / 1000);
-    deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
-    if (deadline.tv_nsec >= NanosecondsPerSecond) {
-        deadline.tv_nsec -= NanosecondsPerSecond;
-        ++deadline.tv_sec;
-    }
-    timespec wake = deadline;
-    wake.tv_nsec -= SpinNanoseconds;
-    if (wake.tv_nsec < 0) {
-        wake.tv_nsec += NanosecondsPerSecond;
-        --wake.tv_sec;
-    }
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
-    }
-    timespec now;
-    do {
-        clock_gettime(CLOCK_MONOTONIC, &now);
-    } while (now.tv_sec < deadline.tv_sec ||
-             (now.tv_sec == deadline.tv_sec && now.tv_nsec < deadline.tv_nsec));
-}
 
 std::string ModuleFileName() {
     if (!ModuleFileNameOverride.empty())
@@ -82,7 +46,7 @@ void WINAPI Sleep(DWORD milliseconds) {
         return;
     }
     const unsigned long long started = FrameClock();
-    SleepFor(milliseconds);
+    SleepForReal(milliseconds);
     CountWait(started, started + milliseconds * 1000000ULL, FrameClock());
 }
 
@@ -179,14 +143,7 @@ void StandInSetPlatformId(DWORD platformId) {
 }
 
 DWORD CurrentTicks() {
-    if (VirtualClock)
-        return VirtualTicks;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const auto milliseconds = static_cast<unsigned long long>(now.tv_sec) * 1000u +
-                              static_cast<unsigned long long>(now.tv_nsec) / 1000000u;
-    // The counter wraps around every 2^32 milliseconds (49.7 days), as on Windows.
-    return static_cast<DWORD>(milliseconds);
+    return VirtualClock ? VirtualTicks : RealTicks();
 }
 
 void WaitUntilTicks(DWORD ticks) {
@@ -197,5 +154,5 @@ void WaitUntilTicks(DWORD ticks) {
         VirtualTicks = ticks;
         return;
     }
-    SleepFor(distance);
+    SleepForReal(distance);
 }

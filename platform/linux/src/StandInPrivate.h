@@ -41,6 +41,11 @@ DWORD CurrentTicks();
 // passed returns at once.
 void WaitUntilTicks(DWORD ticks);
 
+// The platform's real clock (one file per platform edge): milliseconds that wrap around
+// every 2^32, and sleeping for a time.
+DWORD RealTicks();
+void SleepForReal(DWORD milliseconds);
+
 // A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
 // start on it and on the thread's processor clock, and its time since counted as a
 // presentation call or a message function; a wait of the real clock (Sleep), from its

@@ -1,0 +1,49 @@
+// The real clock of the Linux stand-in: milliseconds since an arbitrary start, and
+// sleeping for a time.
+#include "StandInPrivate.h"
+
+#include <cerrno>
+#include <ctime>
+#include <sys/prctl.h>
+
+// Sleeps to an absolute deadline, so that a signal or a late wake-up never adds to the
+// time asked, and without Linux's default 50 us timer slack. The last 200 us are waited
+// out by reading the clock, because a sleeping thread is woken a tenth of a millisecond
+// or more late: a frame loop that sleeps 50 ms per frame would lose a few tenths of a
+// frame per second.
+void SleepForReal(DWORD milliseconds) {
+    static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
+    (void)NoTimerSlack;
+    constexpr long NanosecondsPerSecond = 1000000000L;
+    constexpr long SpinNanoseconds = 200000L;
+    timespec deadline;
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    deadline.tv_sec += static_cast<time_t>(milliseconds / 1000);
+    deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
+    if (deadline.tv_nsec >= NanosecondsPerSecond) {
+        deadline.tv_nsec -= NanosecondsPerSecond;
+        ++deadline.tv_sec;
+    }
+    timespec wake = deadline;
+    wake.tv_nsec -= SpinNanoseconds;
+    if (wake.tv_nsec < 0) {
+        wake.tv_nsec += NanosecondsPerSecond;
+        --wake.tv_sec;
+    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
+    }
+    timespec now;
+    do {
+        clock_gettime(CLOCK_MONOTONIC, &now);
+    } while (now.tv_sec < deadline.tv_sec ||
+             (now.tv_sec == deadline.tv_sec && now.tv_nsec < deadline.tv_nsec));
+}
+
+DWORD RealTicks() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto milliseconds = static_cast<unsigned long long>(now.tv_sec) * 1000u +
+                              static_cast<unsigned long long>(now.tv_nsec) / 1000000u;
+    // The counter wraps around every 2^32 milliseconds (49.7 days), as on Windows.
+    return static_cast<DWORD>(milliseconds);
+}

@@ -1,0 +1,87 @@
+// The stand-in's windows and screen in the page. The canvas stands for the visible
+// top-level window while the desktop shows: the screen's pixels of its client area, its
+// title above. A display mode shows the whole screen there instead, each pixel a block of
+// the largest whole factor that fits the page, on black.
+#include "Page.h"
+
+#include <emscripten.h>
+
+#include <vector>
+
+EM_JS(void, PageShowWindow, (const char* title), { BumpPage.showWindow(UTF8ToString(title)); });
+EM_JS(void, PageHideWindow, (int destroyed), { BumpPage.hideWindow(destroyed != 0); });
+EM_JS(void, PageShowCursor, (int shown), { BumpPage.showCursor(shown != 0); });
+// Pixels: width x height, 4 bytes each (blue, green, red, unused), rows packed.
+EM_JS(void, PageDraw, (const uint8_t* pixels, int width, int height, int fullScreen), {
+    BumpPage.draw(HEAPU8.subarray(pixels, pixels + width * height * 4), width, height,
+                  fullScreen != 0);
+});
+
+namespace {
+
+HWND Shown = nullptr;
+bool ModeSet = false;
+
+bool IsVisible(const Window* window) {
+    return window != nullptr && (window->style & WS_VISIBLE) != 0;
+}
+
+void Redraw() {
+    const ScreenMode mode = CurrentScreenMode();
+    // The page shows 32-bit pixels only; DescribePageDesktop offers no other depth.
+    if (mode.bitsPerPixel != 32)
+        return;
+    RECT area{0, 0, mode.width, mode.height};
+    if (!ModeSet && (Shown == nullptr || !WindowClientOnScreen(Shown, &area)))
+        return;
+    const std::vector<uint8_t> pixels = StandInReadScreen(area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width * height) * 4)
+        return;
+    PageDraw(pixels.data(), width, height, ModeSet ? 1 : 0);
+}
+
+} // namespace
+
+void DescribePageDesktop(StandInDisplay* display) {
+    display->desktopBitsPerPixel = 32;
+    display->fullScreenDepths = {32};
+}
+
+bool CanShowPageWindows() {
+    return true;
+}
+
+void PageWindowChanged(HWND window) {
+    const Window* state = LookUpWindow(window);
+    if (state == nullptr)
+        return;
+    if (IsVisible(state)) {
+        Shown = window;
+        PageShowWindow(state->title.c_str());
+        Redraw();
+    } else if (window == Shown) {
+        PageHideWindow(0);
+    }
+}
+
+void PageWindowDestroyed(HWND window) {
+    if (window != Shown)
+        return;
+    Shown = nullptr;
+    PageHideWindow(1);
+}
+
+void PageCursorCountChanged(int count) {
+    PageShowCursor(count >= 0 ? 1 : 0);
+}
+
+void PageScreenChanged(const RECT&) {
+    Redraw();
+}
+
+void PageScreenModeChanged(bool modeSet) {
+    ModeSet = modeSet;
+    Redraw();
+}
