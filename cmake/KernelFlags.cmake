@@ -9,6 +9,12 @@ if(EMSCRIPTEN)
     set(KERNEL_ALIGNMENT_FLAGS)
 endif()
 
+# WebAssembly: the SSE2 kernels are built for 128-bit SIMD (emscripten translates the SSE2
+# intrinsics); the x86 target attribute has nothing to name there. The program is then
+# linked with SIMD too (WASM_SIMD_LINK_FLAGS).
+set(WASM_SSE2_FLAGS -msimd128 -msse2 -DSSE2_KERNEL=)
+set(WASM_SIMD_LINK_FLAGS -msimd128)
+
 # Windows guarantees less stack alignment than vector spills may assume (4 bytes on
 # 32-bit x86, 16 where AVX wants 32), so there the kernels realign their stack and the
 # assembler writes every aligned vector move as an unaligned one.

@@ -7,7 +7,11 @@
 
 #include <emmintrin.h>
 
+// A build whose target has no x86 feature to name (WebAssembly, where the intrinsics become
+// 128-bit SIMD) gives the attribute as empty.
+#ifndef SSE2_KERNEL
 #define SSE2_KERNEL __attribute__((target("sse2")))
+#endif
 
 namespace {
 

@@ -1,5 +1,6 @@
-// The x86 conversion kernels' names in WebAssembly, where the processor check never
-// chooses them: the plain conversion stands behind each.
+// The x86 conversion kernels' names in WebAssembly: the plain conversion stands behind
+// each. The page offers 32-bit pixels only, whose conversion has no SSE2 kernel, so the
+// SSE2 conversions (chosen with the SSE2 shading) would never run and only add weight.
 #include "ConversionKernels.h"
 #include "PixelConversion.h"
 
