@@ -11,7 +11,8 @@
 EM_JS(void, PageShowWindow, (const char* title), { BumpPage.showWindow(UTF8ToString(title)); });
 EM_JS(void, PageHideWindow, (int destroyed), { BumpPage.hideWindow(destroyed != 0); });
 EM_JS(void, PageShowCursor, (int shown), { BumpPage.showCursor(shown != 0); });
-// Pixels: width x height, 4 bytes each (blue, green, red, unused), rows packed.
+// Pixels: width x height, 4 bytes each in the canvas's order (red, green, blue, opaque),
+// rows packed. The page reads them in place, in the program's memory.
 EM_JS(void, PageDraw, (const uint8_t* pixels, int width, int height, int fullScreen), {
     BumpPage.draw(HEAPU8.subarray(pixels, pixels + width * height * 4), width, height,
                   fullScreen != 0);
@@ -21,9 +22,23 @@ namespace {
 
 HWND Shown = nullptr;
 bool ModeSet = false;
+// The shown pixels, kept from frame to frame so that drawing allocates nothing.
+std::vector<uint8_t> Pixels;
 
 bool IsVisible(const Window* window) {
     return window != nullptr && (window->style & WS_VISIBLE) != 0;
+}
+
+// The screen's blue, green, red, unused bytes to the canvas's red, green, blue, opaque.
+void ToCanvasOrder(std::vector<uint8_t>* pixels) {
+    uint8_t* pixel = pixels->data();
+    uint8_t* const end = pixel + pixels->size();
+    for (; pixel != end; pixel += 4) {
+        const uint8_t blue = pixel[0];
+        pixel[0] = pixel[2];
+        pixel[2] = blue;
+        pixel[3] = 0xFF;
+    }
 }
 
 void Redraw() {
@@ -34,12 +49,13 @@ void Redraw() {
     RECT area{0, 0, mode.width, mode.height};
     if (!ModeSet && (Shown == nullptr || !WindowClientOnScreen(Shown, &area)))
         return;
-    const std::vector<uint8_t> pixels = StandInReadScreen(area);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0 || pixels.size() != static_cast<size_t>(width * height) * 4)
+    if (!ReadScreenInto(area, &Pixels) || width <= 0 || height <= 0 ||
+        Pixels.size() != static_cast<size_t>(width * height) * 4)
         return;
-    PageDraw(pixels.data(), width, height, ModeSet ? 1 : 0);
+    ToCanvasOrder(&Pixels);
+    PageDraw(Pixels.data(), width, height, ModeSet ? 1 : 0);
 }
 
 } // namespace

@@ -78,17 +78,28 @@ var BumpPage = (function () {
     return Math.max(1, factor);
   }
 
-  // Blue, green, red, unused bytes to the canvas's red, green, blue, opaque, each pixel
-  // a factor x factor block.
-  function drawFrame(frame) {
-    const { pixels, width, height, fullScreen } = frame;
+  // The canvas sized for a frame: the frame's size, each pixel a factor x factor block.
+  function sizeCanvas(width, height, fullScreen) {
     document.body.classList.toggle("fullscreen", fullScreen);
     const factor = fullScreen ? fullScreenFactor(width, height) : 1;
     if (canvas.width !== width * factor || canvas.height !== height * factor) {
       canvas.width = width * factor;
       canvas.height = height * factor;
     }
+    return factor;
+  }
+
+  // A frame's red, green, blue, opaque bytes on the canvas, each pixel a factor x factor
+  // block; at factor 1 the bytes go to the canvas as they are.
+  function drawFrame(frame) {
+    const { pixels, width, height, fullScreen } = frame;
+    const factor = sizeCanvas(width, height, fullScreen);
     const context = canvas.getContext("2d");
+    if (factor === 1) {
+      const data = new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, width * height * 4);
+      context.putImageData(new ImageData(data, width, height), 0, 0);
+      return;
+    }
     const image = context.createImageData(canvas.width, canvas.height);
     const out = new Uint32Array(image.data.buffer);
     const source = new Uint32Array(pixels.buffer, pixels.byteOffset, width * height);
@@ -96,9 +107,7 @@ var BumpPage = (function () {
     for (let y = 0; y < height; ++y) {
       const row = y * factor * rowLength;
       for (let x = 0; x < width; ++x) {
-        const bgrx = source[y * width + x];
-        // Little-endian: the canvas's bytes red, green, blue, alpha read as one number.
-        const rgba = 0xFF000000 | ((bgrx & 0xFF) << 16) | (bgrx & 0xFF00) | ((bgrx >>> 16) & 0xFF);
+        const rgba = source[y * width + x];
         for (let i = 0; i < factor; ++i) out[row + x * factor + i] = rgba;
       }
       for (let i = 1; i < factor; ++i)
@@ -161,9 +170,12 @@ var BumpPage = (function () {
       canvas.style.cursor = shown ? "" : "none";
     },
     draw(pixels, width, height, fullScreen) {
-      // A copy: the program's memory may move when it grows.
-      lastFrame = { pixels: pixels.slice(), width, height, fullScreen };
-      drawFrame(lastFrame);
+      // Drawn from the program's memory as it is. Only a full-screen frame is kept, for
+      // drawing again when the page resizes: a copy, as the program's memory may move
+      // when it grows.
+      const frame = { pixels, width, height, fullScreen };
+      drawFrame(frame);
+      lastFrame = fullScreen ? { ...frame, pixels: pixels.slice() } : null;
     },
 
     showBox(title, text, type) {
