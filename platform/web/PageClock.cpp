@@ -4,11 +4,27 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
+
 namespace {
 
-// A timer fires a millisecond or more late; the last part of a wait is taken by reading
-// the clock, so that a loop of 50 ms waits keeps its rate.
-constexpr double ClockedMilliseconds = 2.0;
+// A timer fires late, by a millisecond on a quiet machine and by several when the machine
+// is busy; the last part of a wait is taken by reading the clock, so that a loop of 50 ms
+// waits keeps its rate. That clocked tail follows the timer's recent lateness, within
+// these bounds (the upper one keeps the page responsive).
+constexpr double FewestClockedMilliseconds = 2.0;
+constexpr double MostClockedMilliseconds = 6.0;
+// How far the clocked tail reaches past the expected lateness.
+constexpr double ClockedMargin = 1.0;
+
+// The timer's recent lateness in milliseconds: it follows a later timer at once and an
+// earlier one slowly, so that the tail covers most waits.
+double TimerLateness = 0.0;
+
+void LearnLateness(double late) {
+    late = std::min(late, MostClockedMilliseconds);
+    TimerLateness = late > TimerLateness ? late : TimerLateness + (late - TimerLateness) / 16;
+}
 
 } // namespace
 
@@ -18,10 +34,17 @@ DWORD RealTicks() {
 }
 
 void SleepForReal(DWORD milliseconds) {
-    const double deadline = emscripten_get_now() + milliseconds;
-    const double timed = static_cast<double>(milliseconds) - ClockedMilliseconds;
+    const double start = emscripten_get_now();
+    const double deadline = start + milliseconds;
+    const double clocked = std::clamp(TimerLateness + ClockedMargin, FewestClockedMilliseconds,
+                                      MostClockedMilliseconds);
+    const double timed = static_cast<double>(milliseconds) - clocked;
+    const unsigned asked = timed > 0 ? static_cast<unsigned>(timed) : 0;
     // Even a wait of 0 gives the browser its turn, as Sleep(0) gives up the time slice.
-    emscripten_sleep(timed > 0 ? static_cast<unsigned>(timed) : 0);
+    emscripten_sleep(asked);
+    const double woken = emscripten_get_now();
+    if (asked > 0)
+        LearnLateness(woken - start - asked);
     while (emscripten_get_now() < deadline) {
     }
 }
