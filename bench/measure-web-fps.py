@@ -5,35 +5,22 @@ and prints the report.
 
 Usage: measure-web-fps.py [SECONDS] [PAGE_FOLDER]   (defaults 20, build/web/driver)
 """
-import functools
-import http.server
+import os
 import sys
-import threading
 import time
 
-from selenium import webdriver
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm"}
-
-    def log_message(self, *args):
-        pass
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from e2e import webpage  # noqa: E402 (found through the path above)
 
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 20
     folder = sys.argv[2] if len(sys.argv) > 2 else "build/web/driver"
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    options = webdriver.ChromeOptions()
-    for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,768"):
-        options.add_argument(argument)
-    driver = webdriver.Chrome(options=options)
+    server = webpage.ServeFolder(folder)
+    driver = webpage.HeadlessChromium("--window-size=1024,768")
     try:
         driver.get("http://127.0.0.1:%d/index.html" % server.server_port)
         while not driver.find_elements(By.CSS_SELECTOR, "#box-buttons button"):

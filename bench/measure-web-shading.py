@@ -5,26 +5,17 @@ serves it on 127.0.0.1 and prints what the page writes to the console.
 
 Usage: bench/measure-web-shading.py   (from the source tree; needs em++ and chromium)
 """
-import functools
-import http.server
 import os
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-from selenium import webdriver
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from e2e import webpage  # noqa: E402 (found through the path above)
+
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm"}
-
-    def log_message(self, *args):
-        pass
 
 
 def main():
@@ -40,14 +31,8 @@ def main():
         check=True, env={**os.environ, "NODE_PATH": "/usr/share/nodejs"})
     with open(os.path.join(folder, "index.html"), "w") as page:
         page.write('<!doctype html><script src="timing.js"></script>\n')
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(QuietHandler, directory=folder))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    options = webdriver.ChromeOptions()
-    for argument in ("--headless=new", "--no-sandbox"):
-        options.add_argument(argument)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(options=options)
+    server = webpage.ServeFolder(folder)
+    driver = webpage.HeadlessChromium(browser_log=True)
     try:
         driver.get("http://127.0.0.1:%d/index.html" % server.server_port)
         lines = []

@@ -6,21 +6,20 @@ its own on 127.0.0.1. Any error in the browser's console fails the run.
 Usage: page-cases.py PAGE_FOLDER BUMPFRAME
 """
 import base64
-import functools
 import hashlib
-import http.server
 import os
 import re
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-from selenium import webdriver
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from e2e import webpage  # noqa: E402 (found through the path above)
 
 WIDTH, HEIGHT = 320, 200
 REFERENCE_FRAMES = 400  # frames 1..400: twenty seconds at 20 frames a second
@@ -64,12 +63,8 @@ def ReferenceFrames(bumpframe):
 class Page:
     def __init__(self, address):
         self.address = address
-        options = webdriver.ChromeOptions()
-        for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,768",
-                         "--disable-gpu", "--disable-dev-shm-usage"):
-            options.add_argument(argument)
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(options=options)
+        self.driver = webpage.HeadlessChromium("--window-size=1024,768", "--disable-gpu",
+                                               "--disable-dev-shm-usage", browser_log=True)
         self.errors = []
 
     def Open(self, query=""):
@@ -221,9 +216,7 @@ def main():
     references = ReferenceFrames(bumpframe)
     # Served from a folder below the root: the page must not need absolute addresses.
     root = os.path.dirname(os.path.abspath(page_folder))
-    handler = functools.partial(QuietHandler, directory=root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+    server = webpage.ServeFolder(root)
     address = "http://127.0.0.1:%d/%s/index.html" % (server.server_port,
                                                        os.path.basename(page_folder))
     cases = [
@@ -253,14 +246,6 @@ def main():
         page.driver.quit()
         server.shutdown()
     sys.exit(1 if failed else 0)
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".js": "text/javascript"}
-
-    def log_message(self, *args):
-        pass
 
 
 if __name__ == "__main__":

@@ -1,0 +1,37 @@
+"""The web page's local server and headless Chromium, shared by the browser cases
+(tests/web) and the page's measurements in bench/."""
+
+import functools
+import http.server
+import threading
+
+from selenium import webdriver
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves files without a log line per request; wasm and scripts with their types."""
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+
+def ServeFolder(folder):
+    """A server of the folder on 127.0.0.1 at a free port, in a thread of its own; the
+    caller ends it with shutdown()."""
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def HeadlessChromium(*arguments, browser_log=False):
+    """Headless Chromium with the given extra arguments; with browser_log, what the page
+    writes to its console can be read through get_log("browser")."""
+    options = webdriver.ChromeOptions()
+    for argument in ("--headless=new", "--no-sandbox") + arguments:
+        options.add_argument(argument)
+    if browser_log:
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(options=options)
