@@ -12,8 +12,7 @@ and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package
 Besides the report it prints where a frame's time went, from the counters the Linux
 stand-in keeps (STANDIN_FRAME_TIMES): per frame on average, the wait's lateness, the
 program's own work between waits (rendering, conversion, the console check), the
-presentation calls (Blt or Flip) as the main thread sees them, and the message functions;
-then the last two in the main thread's processor time, which leaves out other processes.
+presentation calls (Blt or Flip) as the main thread sees them, and the message functions.
 """
 
 import os
@@ -84,10 +83,6 @@ def PrintBreakdown(counted):
     print(f"per frame over {frames} frames, in microseconds beyond the 50 ms wait: "
           + ", ".join(f"{name} {total / frames / 1000:.1f}" for name, total in parts)
           + f"; together {lost:.1f} (20.00 FPS less {20 - 1000 / (50 + lost / 1000):.3f})")
-    if "presentation_cpu_ns" in counted:
-        print("main thread's processor time per frame, in microseconds: presentation "
-              f"{counted['presentation_cpu_ns'] / frames / 1000:.1f}, messages "
-              f"{counted['messages_cpu_ns'] / frames / 1000:.1f}")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,9 @@
 // Where a real run's frames spend their time, as the stand-in sees it: the waits' lateness,
 // the presentation calls (Blt, Flip), the message functions, and the program's own work
-// between waits outside those calls. The calls are also counted in the main thread's
-// processor time, which leaves out the time other processes had the core. Kept in totals
-// only when STANDIN_FRAME_TIMES names a file, and written there at the end of the process
-// (bench/measure-fps.py reads it); otherwise the clocks are not read.
+// between waits outside those calls. Kept in totals only when STANDIN_FRAME_TIMES names a
+// file, and written there at the end of the process (bench/measure-fps.py reads it);
+// otherwise the clock is not read. The monotonic clock is read without a system call, so
+// the counting does not slow the frames it measures.
 #include "StandInPrivate.h"
 
 #include <cstdio>
@@ -15,7 +15,6 @@ namespace {
 struct Totals {
     unsigned long long waits;
     unsigned long long lateness, work, presentation, messages; // nanoseconds
-    unsigned long long presentationCpu, messagesCpu;
 };
 Totals Counted{};
 // The end of the last wait and the calls' time counted since, to take out of the work.
@@ -29,9 +28,9 @@ void Write() {
         return;
     std::fprintf(file,
                  "waits %llu\nlateness_ns %llu\nwork_ns %llu\npresentation_ns %llu\n"
-                 "messages_ns %llu\npresentation_cpu_ns %llu\nmessages_cpu_ns %llu\n",
+                 "messages_ns %llu\n",
                  Counted.waits, Counted.lateness, Counted.work, Counted.presentation,
-                 Counted.messages, Counted.presentationCpu, Counted.messagesCpu);
+                 Counted.messages);
     std::fclose(file);
 }
 
@@ -52,28 +51,15 @@ unsigned long long FrameClock() {
            static_cast<unsigned long long>(now.tv_nsec);
 }
 
-FrameStamp StartFrameCall() {
-    if (!Counting)
-        return FrameStamp{0, 0};
-    timespec cpu{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
-    return FrameStamp{FrameClock(), static_cast<unsigned long long>(cpu.tv_sec) * 1000000000ULL +
-                                        static_cast<unsigned long long>(cpu.tv_nsec)};
+unsigned long long StartFrameCall() {
+    return Counting ? FrameClock() : 0;
 }
 
-void CountFrameCall(FrameCall call, const FrameStamp& started) {
+void CountFrameCall(FrameCall call, unsigned long long started) {
     if (!Counting)
         return;
-    const FrameStamp now = StartFrameCall();
-    const unsigned long long spent = now.wall - started.wall;
-    const unsigned long long spentCpu = now.cpu - started.cpu;
-    if (call == FrameCall::Presentation) {
-        Counted.presentation += spent;
-        Counted.presentationCpu += spentCpu;
-    } else {
-        Counted.messages += spent;
-        Counted.messagesCpu += spentCpu;
-    }
+    const unsigned long long spent = FrameClock() - started;
+    (call == FrameCall::Presentation ? Counted.presentation : Counted.messages) += spent;
     CallsSinceWait += spent;
 }
 

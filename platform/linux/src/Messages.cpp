@@ -149,7 +149,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
-    const FrameStamp started = StartFrameCall();
+    const unsigned long long started = StartFrameCall();
     LogCall("PeekMessageA", {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin),
                              Arg(filterMax), Arg(removeMsg)});
     LONG_PTR failure = 0;
@@ -163,7 +163,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 }
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
-    const FrameStamp started = StartFrameCall();
+    const unsigned long long started = StartFrameCall();
     LogCall("GetMessageA",
             {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin), Arg(filterMax)});
     LONG_PTR failure = 0;

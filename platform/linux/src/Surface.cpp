@@ -178,7 +178,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {
-    const FrameStamp started = StartFrameCall();
+    const unsigned long long started = StartFrameCall();
     HRESULT failure;
     if (LoggedCallFails("IDirectDrawSurface4::Flip", {Arg(targetOverride), Arg(flags)}, &failure))
         return failure;

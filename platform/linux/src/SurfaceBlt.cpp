@@ -60,7 +60,7 @@ void Copy(PixelMemory& dest, const RECT& to, const RECT& visible, const PixelMem
 
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT sourceRect,
                      DWORD flags, LPDDBLTFX effects) {
-    const FrameStamp started = StartFrameCall();
+    const unsigned long long started = StartFrameCall();
     HRESULT failure;
     if (LoggedCallFails(
             "IDirectDrawSurface4::Blt",
