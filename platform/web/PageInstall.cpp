@@ -5,9 +5,17 @@
 namespace {
 
 bool Install() {
-    Presenter = Presentation{DescribePageDesktop,   CanShowPageWindows,     PageWindowChanged,
-                             PageWindowDestroyed,   PageCursorCountChanged, PageScreenChanged,
-                             PageScreenModeChanged, TakePageInput,          WaitForPageInput};
+    Presenter = Presentation{DescribePageDesktop,
+                             CanShowPageWindows,
+                             PageWindowChanged,
+                             PageWindowDestroyed,
+                             PageCursorCountChanged,
+                             PageScreenChanged,
+                             PageScreenModeChanged,
+                             TakePageInput,
+                             WaitForPageInput,
+                             nullptr,
+                             nullptr};
     PresentMessageBox = ShowMessageBoxInPage;
     return true;
 }

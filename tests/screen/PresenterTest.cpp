@@ -1,12 +1,17 @@
-// The presenter's hand-over: the newest picture wins while the presenter is busy, a
-// picture made before the windows changed is not drawn, and stopping draws what is
-// pending first, also when the process ends by exit (every way the program ends).
+// The presenter's hand-over: pictures are read only while the main thread waits, the
+// newest picture wins while the presenter is busy, a picture made before the windows
+// changed is not drawn, and stopping draws what is pending first, also when the process
+// ends by exit (every way the program ends).
 #include "Screen.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -45,23 +50,68 @@ std::vector<int> DrawnNow() {
     return Drawn;
 }
 
+// Waits for the presenter to have drawn count pictures; false when it does not (the
+// limit only keeps a broken presenter from hanging the test).
+bool WaitUntilDrawn(size_t count) {
+    std::unique_lock<std::mutex> lock(Mutex);
+    return Changed.wait_for(lock, std::chrono::seconds(10),
+                            [count] { return Drawn.size() >= count; });
+}
+
+// The reader checks that the main thread waits while the presenter reads.
+std::atomic<bool> MainWaits{false};
+std::atomic<int> ReadsOutsideWaits{0};
+
+void CheckMainWaits(PresentedFrame*) {
+    if (!MainWaits)
+        ++ReadsOutsideWaits;
+}
+
+// A wait of the main thread, until the presenter has drawn one more picture or ended at once.
+void Wait(bool untilDrawn) {
+    const size_t drawn = DrawnNow().size();
+    MainWaits = true;
+    WaitBegins();
+    if (untilDrawn) {
+        EXPECT_TRUE(WaitUntilDrawn(drawn + 1)) << "nothing drawn in the wait";
+    }
+    WaitEnds();
+    MainWaits = false;
+}
+
+// No hold limit that a slow test machine could reach: only waits let the presenter read.
+constexpr std::chrono::hours NoHoldLimit{1};
+
 class Presenter : public testing::Test {
   protected:
     void SetUp() override {
         Drawn.clear();
         HoldFirst = Released = false;
-        ASSERT_TRUE(StartPresenter(Draw));
+        ReadsOutsideWaits = 0;
+        ASSERT_TRUE(StartPresenter(Draw, CheckMainWaits, NoHoldLimit));
     }
     void TearDown() override { StopPresenter(); }
 };
 
+TEST_F(Presenter, PicturesAreReadOnlyWhileTheMainThreadWaits) {
+    HandOver(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(DrawnNow().empty()) << "drawn before the main thread waited";
+    Wait(true);
+    EXPECT_EQ(DrawnNow(), (std::vector<int>{1}));
+    SCOPED_TRACE("a wait that ends at once: 2 is read in it, or kept for the next");
+    HandOver(2);
+    Wait(false);
+    HandOver(3);
+    Wait(true);
+    EXPECT_EQ(DrawnNow().back(), 3);
+    EXPECT_EQ(ReadsOutsideWaits, 0);
+}
+
 TEST_F(Presenter, NewestPictureWinsWhileBusy) {
     HoldFirst = true;
     HandOver(1);
-    {
-        std::unique_lock<std::mutex> lock(Mutex);
-        Changed.wait(lock, [] { return !Drawn.empty(); });
-    }
+    Wait(true);
     // The presenter is busy with 1: 2 and 3 are dropped for 4, and nothing queues up.
     for (int picture : {2, 3, 4})
         HandOver(picture);
@@ -93,11 +143,19 @@ TEST_F(Presenter, PictureFromBeforeAWindowChangeIsNotDrawn) {
     EXPECT_EQ(counts.superseded + counts.dropped, 1u);
 }
 
-// Many pictures handed over as fast as they come, the presenter drawing as it can: none is
-// drawn torn (every byte of a picture is its own), none twice or out of order, and every
-// one is accounted for. Run under ThreadSanitizer, this is the hand-over's soak.
+// Many pictures as fast as they come, as a frame loop makes them: the main thread writes
+// the screen, hands the picture over and mostly waits (some waits end at once, some
+// pictures come without a wait, and a program that never waits has the presenter read at
+// the hold limit). None is read torn (every byte of the screen as the picture's own), none
+// drawn twice or out of order, and every one is accounted for. Run under ThreadSanitizer,
+// this is the hand-over's soak: the screen is read only while the main thread waits.
+std::vector<uint8_t> Screen(64000);
 unsigned long LastSerial = 0;
 int Torn = 0, OutOfOrder = 0;
+
+void ReadScreen(PresentedFrame* frame) {
+    frame->areas[0].pixels = Screen;
+}
 
 void CheckWhole(const PresentedFrame& frame) {
     const std::vector<uint8_t>& pixels = frame.areas[0].pixels;
@@ -111,27 +169,37 @@ void CheckWhole(const PresentedFrame& frame) {
     LastSerial = frame.serial;
 }
 
-void FillWithSerial(PresentedFrame* frame) {
+void NoteWhere(PresentedFrame* frame) {
     frame->areas.resize(1);
     frame->count = 1;
-    // The serial this picture gets: one more than the pictures handed over so far.
-    frame->areas[0].pixels.assign(64000, static_cast<uint8_t>(++NextPicture));
 }
 
 TEST(PresenterSoak, NoPictureTornLostOrRepeated) {
-    LastSerial = 0;
-    Torn = OutOfOrder = NextPicture = 0;
-    ASSERT_TRUE(StartPresenter(CheckWhole));
-    constexpr unsigned long Pictures = 3000;
-    for (unsigned long i = 0; i < Pictures; ++i)
-        HandOffFrame(FillWithSerial);
-    StopPresenter();
-    const PresenterCounts counts = PresenterCountsNow();
-    EXPECT_EQ(Torn, 0);
-    EXPECT_EQ(OutOfOrder, 0);
-    EXPECT_EQ(LastSerial, Pictures);
-    EXPECT_EQ(counts.handed, Pictures);
-    EXPECT_EQ(counts.presented + counts.dropped + counts.superseded, Pictures);
+    for (const std::chrono::milliseconds holdLimit :
+         {DefaultHoldLimit, std::chrono::milliseconds(0)}) {
+        SCOPED_TRACE("hold limit " + std::to_string(holdLimit.count()) + " ms");
+        LastSerial = 0;
+        Torn = OutOfOrder = 0;
+        ASSERT_TRUE(StartPresenter(CheckWhole, ReadScreen, holdLimit));
+        constexpr unsigned long Pictures = 3000;
+        for (unsigned long serial = 1; serial <= Pictures; ++serial) {
+            std::fill(Screen.begin(), Screen.end(), static_cast<uint8_t>(serial));
+            HandOffFrame(NoteWhere);
+            if (serial % 5 == 0)
+                continue;
+            WaitBegins();
+            if (serial % 3 != 0)
+                std::this_thread::yield();
+            WaitEnds();
+        }
+        StopPresenter();
+        const PresenterCounts counts = PresenterCountsNow();
+        EXPECT_EQ(Torn, 0);
+        EXPECT_EQ(OutOfOrder, 0);
+        EXPECT_EQ(LastSerial, Pictures);
+        EXPECT_EQ(counts.handed, Pictures);
+        EXPECT_EQ(counts.presented + counts.dropped + counts.superseded, Pictures);
+    }
 }
 
 // The last picture handed over is drawn before the process ends, whichever way it ends:

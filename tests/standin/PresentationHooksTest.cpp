@@ -51,6 +51,14 @@ void TakeInput() {
     ++InputTaken;
 }
 
+void RecordWaitBegins() {
+    Events.push_back("wait begins");
+}
+
+void RecordWaitEnds() {
+    Events.push_back("wait ends");
+}
+
 // The person's answer arrives while GetMessageA waits: the quit message.
 bool WaitForQuit() {
     ++Waits;
@@ -66,9 +74,9 @@ class PresentationHooks : public testing::Test {
         DisplayPresent = true;
         InputTaken = Waits = 0;
         Presenter =
-            Presentation{nullptr,      CanShow,      RecordWindowChanged, RecordWindowDestroyed,
-                         RecordCursor, RecordScreen, RecordMode,          TakeInput,
-                         WaitForQuit};
+            Presentation{nullptr,      CanShow,          RecordWindowChanged, RecordWindowDestroyed,
+                         RecordCursor, RecordScreen,     RecordMode,          TakeInput,
+                         WaitForQuit,  RecordWaitBegins, RecordWaitEnds};
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "PresentationHooks";
@@ -179,6 +187,13 @@ TEST_F(PresentationHooks, MessageFunctionsTakeInput) {
     EXPECT_EQ(message.wParam, 5u);
     EXPECT_EQ(Waits, 1);
     EXPECT_EQ(InputTaken, 2);
+}
+
+// A real wait of Sleep (the frame loop's) tells the presentation when it begins and ends:
+// the presenter works in between, off the program's frame.
+TEST_F(PresentationHooks, RealWaitIsAnnounced) {
+    SleepForReal(1);
+    EXPECT_EQ(Events, (std::vector<std::string>{"wait begins", "wait ends"}));
 }
 
 } // namespace

@@ -70,11 +70,15 @@ bool IsFullScreenSdl(Uint32 sdlWindowId);
 SDL_Window* SdlWindowOf(HWND window);
 // Shows the screen again in the SDL window (after it was exposed or resized).
 void RedrawSdlWindow(Uint32 sdlWindowId);
-// Whether any SDL window is open; closing them all (at the end of the process).
-bool AnySdlWindow();
+// An SDL window that is open, NULL when none is; closing them all (at the end of the
+// process).
+SDL_Window* AnySdlWindow();
 void CloseSdlWindows();
 
 // --- Input (ScreenInput.cpp) -----------------------------------------------------------------
 // The Presenter members: SDL's events become the stand-in's input messages, moves and sizes.
+// EndOfWait ends Sleep's wait: the presenter's reading is over, and SDL's connection is
+// looked at, so that the message functions need not.
 void TakeInput();
 bool WaitForInput();
+void EndOfWait();

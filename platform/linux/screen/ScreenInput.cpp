@@ -99,12 +99,40 @@ void HandleEvent(const SDL_Event& event) {
     }
 }
 
+// SDL's event pump costs tens of microseconds even when nothing came, and a look at its
+// connection a few (a system call): the look is taken at the end of each Sleep, in the
+// time the wait spends on the clock anyway, and the pump runs only when something came.
+// It still runs now and then, for what it does besides (keeping the screen saver off,
+// focus changes it delays).
+constexpr Uint32 LongestWithoutPump = 1000; // milliseconds
+Uint32 LastPump = 0;
+// When the last look found nothing, in SDL's milliseconds; a look at most this old stands.
+bool LookedAndNothing = false;
+Uint32 LookedAt = 0;
+constexpr Uint32 LookStands = 1;
+
 } // namespace
+
+void EndOfWait() {
+    WaitEnds();
+    SDL_Window* window = AnySdlWindow();
+    LookedAndNothing = window != nullptr && !SdlEventsWaiting(window);
+    LookedAt = SDL_GetTicks();
+}
 
 void TakeInput() {
     // Nothing to take before a window is on screen (and SDL is not started for it).
-    if (!AnySdlWindow())
+    SDL_Window* window = AnySdlWindow();
+    if (window == nullptr)
         return;
+    const Uint32 now = SDL_GetTicks();
+    if (now - LastPump < LongestWithoutPump) {
+        const bool lookStands = LookedAndNothing && now - LookedAt <= LookStands;
+        LookedAndNothing = false;
+        if (lookStands || !SdlEventsWaiting(window))
+            return;
+    }
+    LastPump = now;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         HandleEvent(event);
@@ -112,7 +140,12 @@ void TakeInput() {
 
 bool WaitForInput() {
     SDL_Event event;
-    if (!AnySdlWindow() || !SDL_WaitEvent(&event))
+    if (AnySdlWindow() == nullptr)
+        return false;
+    WaitBegins();
+    const bool received = SDL_WaitEvent(&event) != 0;
+    WaitEnds();
+    if (!received)
         return false;
     HandleEvent(event);
     TakeInput();

@@ -6,9 +6,9 @@
 namespace {
 
 bool Install() {
-    Presenter = Presentation{DescribeDesktop,   CanShowWindows,     WindowChanged,
-                             WindowDestroyed,   CursorCountChanged, ScreenChanged,
-                             ScreenModeChanged, TakeInput,          WaitForInput};
+    Presenter = Presentation{DescribeDesktop,    CanShowWindows, WindowChanged,     WindowDestroyed,
+                             CursorCountChanged, ScreenChanged,  ScreenModeChanged, TakeInput,
+                             WaitForInput,       WaitBegins,     EndOfWait};
     PresentMessageBox = ShowMessageBoxOnScreen;
     return true;
 }

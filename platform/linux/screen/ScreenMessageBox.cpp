@@ -80,8 +80,12 @@ int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UI
                                  static_cast<int>(layout.buttons.size()),
                                  layout.buttons.data(),
                                  nullptr};
+    // The box waits for the person: the last picture is shown behind it meanwhile.
     int buttonId = -1;
-    if (SDL_ShowMessageBox(&box, &buttonId) != 0)
+    WaitBegins();
+    const int shown = SDL_ShowMessageBox(&box, &buttonId);
+    WaitEnds();
+    if (shown != 0)
         return WriteToStandardError(text, caption);
     return AnswerForButton(type, buttonId);
 }

@@ -234,8 +234,7 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
         SDL_ShowWindow(sdl);
 }
 
-// The picture of the screen for the presenter: the area each SDL window shows, read from
-// the screen now. NULL entries are windows the presenter cannot draw into.
+// The picture of the screen for the presenter: the area each SDL window shows, and where.
 struct PresentTarget {
     SDL_Window* sdl;
     RECT shown; // the screen's area it shows
@@ -254,6 +253,7 @@ bool AddTarget(SDL_Window* sdl, const RECT& shown, int x, int y, int factor) {
     return true;
 }
 
+// Where the picture goes; its pixels are read when the program waits (ReadFrame).
 void FillFrame(PresentedFrame* frame) {
     if (frame->areas.size() < Targets.size())
         frame->areas.resize(Targets.size());
@@ -265,16 +265,32 @@ void FillFrame(PresentedFrame* frame) {
         area.x = target.x;
         area.y = target.y;
         area.factor = target.factor;
+        area.left = target.shown.left;
+        area.top = target.shown.top;
         area.width = Width(target.shown);
         area.height = Height(target.shown);
         area.format = ScreenFormat();
-        ReadScreenInto(target.shown, &area.pixels);
     }
 }
 
-// The changed area handed to the presenter: whole pictures of the windows it falls in.
-// False when a window needs the main thread to draw it (the presenter does not run, or
-// cannot draw into it).
+} // namespace
+
+// On the presenter's thread, while the main thread waits: the screen holds the newest
+// picture and nothing writes to it.
+void ReadFrame(PresentedFrame* frame) {
+    for (size_t i = 0; i < frame->count; ++i) {
+        PresentedArea& area = frame->areas[i];
+        ReadScreenInto(RECT{area.left, area.top, area.left + area.width, area.top + area.height},
+                       &area.pixels);
+    }
+}
+
+namespace {
+
+// A change of the screen handed to the presenter: whole pictures of every window on
+// show, once the change falls in any (a picture that replaces a pending one stands for
+// both). False when a window needs the main thread to draw it (the presenter does not
+// run, or cannot draw into it).
 bool HandToPresenter(const RECT& changed) {
     if (!PresentingOnX())
         return false;
@@ -289,20 +305,23 @@ bool HandToPresenter(const RECT& changed) {
                        (surface->h - Height(screen) * factor) / 2, factor))
             return false;
     } else {
+        bool touched = false;
         for (const auto& [window, sdl] : Shown) {
             const Window* state = LookUpWindow(window);
             if (state == nullptr || (state->style & WS_VISIBLE) == 0)
                 continue;
             const RECT shown = Intersection(state->clientRect, WholeScreen());
-            if (IsEmpty(shown) || IsEmpty(Intersection(shown, changed)))
+            if (IsEmpty(shown))
                 continue;
+            touched = touched || !IsEmpty(Intersection(shown, changed));
             if (!AddTarget(sdl, shown, shown.left - state->clientRect.left,
                            shown.top - state->clientRect.top, 1))
                 return false;
         }
+        if (!touched)
+            return true;
     }
-    if (!Targets.empty())
-        HandOffFrame(FillFrame);
+    HandOffFrame(FillFrame);
     return true;
 }
 
@@ -434,8 +453,10 @@ void RedrawSdlWindow(Uint32 sdlWindowId) {
             RedrawWindow(window, sdl);
 }
 
-bool AnySdlWindow() {
-    return FullScreenWindow != nullptr || !Shown.empty();
+SDL_Window* AnySdlWindow() {
+    if (FullScreenWindow != nullptr)
+        return FullScreenWindow;
+    return Shown.empty() ? nullptr : Shown.begin()->second;
 }
 
 void CloseSdlWindows() {

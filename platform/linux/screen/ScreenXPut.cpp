@@ -98,7 +98,7 @@ void Start() {
         return;
     ImageBitsPerPixel = BitsPerPixelOfDepth(Connection, DefaultDepth(Connection, 0));
     PreviousErrorHandler = XSetErrorHandler(OnXError);
-    if (ImageBitsPerPixel == 0 || !StartPresenter(PutFrame)) {
+    if (ImageBitsPerPixel == 0 || !StartPresenter(PutFrame, ReadFrame)) {
         XCloseDisplay(Connection);
         Connection = nullptr;
         return;

@@ -10,7 +10,9 @@
 // time asked, and without Linux's default 50 us timer slack. The last 200 us are waited
 // out by reading the clock, because a sleeping thread is woken a tenth of a millisecond
 // or more late: a frame loop that sleeps 50 ms per frame would lose a few tenths of a
-// frame per second.
+// frame per second. The presentation works while the thread sleeps; at the wake-up it
+// finishes, and the terminal's input is taken in, both in the time the clocked tail
+// spends waiting anyway, so that the frame that follows need not.
 void SleepForReal(DWORD milliseconds) {
     static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)NoTimerSlack;
@@ -24,6 +26,8 @@ void SleepForReal(DWORD milliseconds) {
         deadline.tv_nsec -= NanosecondsPerSecond;
         ++deadline.tv_sec;
     }
+    if (Presenter.waitBegins != nullptr)
+        Presenter.waitBegins();
     timespec wake = deadline;
     wake.tv_nsec -= SpinNanoseconds;
     if (wake.tv_nsec < 0) {
@@ -32,6 +36,9 @@ void SleepForReal(DWORD milliseconds) {
     }
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
     }
+    if (Presenter.waitEnds != nullptr)
+        Presenter.waitEnds();
+    LookAtTerminal();
     timespec now;
     do {
         clock_gettime(CLOCK_MONOTONIC, &now);

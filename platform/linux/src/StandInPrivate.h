@@ -47,16 +47,13 @@ DWORD RealTicks();
 void SleepForReal(DWORD milliseconds);
 
 // A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
-// start on it and on the thread's processor clock, and its time since counted as a
-// presentation call or a message function; a wait of the real clock (Sleep), from its
-// start to its end, and the deadline it was asked to end at.
+// start on it (0 when no times are kept), and its time since counted as a presentation
+// call or a message function; a wait of the real clock (Sleep), from its start to its
+// end, and the deadline it was asked to end at.
 enum class FrameCall { Presentation, Messages };
-struct FrameStamp {
-    unsigned long long wall, cpu;
-};
 unsigned long long FrameClock();
-FrameStamp StartFrameCall();
-void CountFrameCall(FrameCall call, const FrameStamp& started);
+unsigned long long StartFrameCall();
+void CountFrameCall(FrameCall call, unsigned long long started);
 void CountWait(unsigned long long started, unsigned long long deadline, unsigned long long ended);
 
 // Built-in libraries for LoadLibraryA and GetProcAddress. resolve returns an export's
@@ -69,6 +66,9 @@ HMODULE LoadedBuiltinLibrary(const char* name);
 // records that are waiting now; reading records (waits for one).
 void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]);
 DWORD TerminalPendingRecords();
+// At the end of a real wait, in the time it spends on the clock anyway: what standard
+// input has now is taken in, and the count of records right after needs no look of its own.
+void LookAtTerminal();
 // Switches the console from the scripted queue to standard input and forgets what was
 // read from it so far (for tests of the terminal input).
 void UseTerminalInput();
@@ -116,6 +116,10 @@ struct Presentation {
     // GetMessageA found the queue empty: waits for the person's input; false when none
     // can ever come.
     bool (*waitForInput)();
+    // Sleep has fixed when it ends and is about to wait; and its wait is over. Work kept
+    // out of the program's frame runs in between.
+    void (*waitBegins)();
+    void (*waitEnds)();
 };
 extern Presentation Presenter;
 

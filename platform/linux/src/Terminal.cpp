@@ -17,6 +17,11 @@ enum class Source { Unknown, Terminal, Stream, Ended };
 
 Source InputSource = Source::Unknown;
 std::deque<INPUT_RECORD> Pending;
+// A look at standard input at the end of a wait, and when (real milliseconds): it stands
+// for the next count of records taken right after it.
+bool Looked = false;
+DWORD LookedAt = 0;
+constexpr DWORD LookStands = 1;
 
 termios SavedTerminal;
 bool TerminalChanged = false;
@@ -150,12 +155,23 @@ void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]) {
 void ResetTerminalInput() {
     Pending.clear();
     InputSource = Source::Unknown;
+    Looked = false;
 }
 
 DWORD TerminalPendingRecords() {
     StartInput();
-    Collect(false);
+    if (!Looked || RealTicks() - LookedAt > LookStands)
+        Collect(false);
+    Looked = false;
     return static_cast<DWORD>(Pending.size());
+}
+
+void LookAtTerminal() {
+    if (InputSource != Source::Terminal && InputSource != Source::Stream)
+        return;
+    Collect(false);
+    Looked = true;
+    LookedAt = RealTicks();
 }
 
 BOOL ReadTerminalRecords(PINPUT_RECORD buffer, DWORD length, LPDWORD read) {
