@@ -9,6 +9,7 @@ bool Install() {
                              PageWindowDestroyed,   PageCursorCountChanged, PageScreenChanged,
                              PageScreenModeChanged, TakePageInput,          WaitForPageInput};
     PresentMessageBox = ShowMessageBoxInPage;
+    BeforePageWait = DrawPendingScreen;
     return true;
 }
 
