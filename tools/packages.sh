@@ -46,5 +46,5 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # 32-bit Wine for the release, with the GL it needs for video memory; the
               # emulator for kernels that run no 32-bit programs
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static
-              # the page in a browser
-              emscripten chromium chromium-driver python3-selenium)
+              # the page in a browser; node runs the page's memcpy test
+              emscripten nodejs chromium chromium-driver python3-selenium)

@@ -5,6 +5,7 @@
 // the other side of every call here.
 #pragma once
 
+#include "PageWait.h"
 #include "WindowManager.h"
 
 // --- Windows and the screen (PageScreen.cpp) ------------------------------------------------
@@ -18,6 +19,8 @@ void PageWindowDestroyed(HWND window);
 void PageCursorCountChanged(int count);
 void PageScreenChanged(const RECT& area);
 void PageScreenModeChanged(bool modeSet);
+// A change of the screen only marks the canvas out of date; this draws it (BeforePageWait).
+void DrawPendingScreen();
 
 // --- Input (PageInput.cpp) -------------------------------------------------------------------
 // The Presenter members: keys typed on the canvas become key messages for the focused

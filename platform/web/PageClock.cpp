@@ -1,5 +1,6 @@
 // The real clock in a page: the browser's monotonic clock, and Sleep as a wait that
 // gives the browser its turn (Asyncify unwinds the program to the event loop and back).
+#include "PageWait.h"
 #include "StandInPrivate.h"
 
 #include <emscripten.h>
@@ -28,23 +29,34 @@ void LearnLateness(double late) {
 
 } // namespace
 
+void (*BeforePageWait)() = nullptr;
+
+void WaitInPage(unsigned milliseconds) {
+    if (BeforePageWait != nullptr)
+        BeforePageWait();
+    emscripten_sleep(milliseconds);
+}
+
 DWORD RealTicks() {
     // The counter wraps around every 2^32 milliseconds, as on Windows.
     return static_cast<DWORD>(static_cast<unsigned long long>(emscripten_get_now()));
 }
 
 void SleepForReal(DWORD milliseconds) {
-    const double start = emscripten_get_now();
-    const double deadline = start + milliseconds;
+    const double deadline = emscripten_get_now() + milliseconds;
+    // The deadline is fixed: the canvas's drawing now is part of the wait, not the frame.
+    if (BeforePageWait != nullptr)
+        BeforePageWait();
     const double clocked = std::clamp(TimerLateness + ClockedMargin, FewestClockedMilliseconds,
                                       MostClockedMilliseconds);
-    const double timed = static_cast<double>(milliseconds) - clocked;
+    const double asking = emscripten_get_now();
+    const double timed = deadline - asking - clocked;
     const unsigned asked = timed > 0 ? static_cast<unsigned>(timed) : 0;
     // Even a wait of 0 gives the browser its turn, as Sleep(0) gives up the time slice.
     emscripten_sleep(asked);
     const double woken = emscripten_get_now();
     if (asked > 0)
-        LearnLateness(woken - start - asked);
+        LearnLateness(woken - asking - asked);
     while (emscripten_get_now() < deadline) {
     }
 }

@@ -1,5 +1,6 @@
 // The console's input in a page: keys typed into the console panel, queued by the page's
 // script as key-down and key-up records. There is no terminal to ask questions on.
+#include "PageWait.h"
 #include "StandInPrivate.h"
 
 #include <emscripten.h>
@@ -32,7 +33,7 @@ DWORD TerminalPendingRecords() {
 BOOL ReadTerminalRecords(PINPUT_RECORD buffer, DWORD length, LPDWORD read) {
     // Waits for the person, giving the page its turn meanwhile.
     while (PageConsoleRecordCount() == 0)
-        emscripten_sleep(10);
+        WaitInPage(10);
     DWORD count = 0;
     for (int packed; count < length && (packed = PageNextConsoleRecord()) >= 0;)
         buffer[count++] = Unpacked(packed);

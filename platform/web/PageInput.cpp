@@ -38,6 +38,6 @@ void TakePageInput() {
 bool WaitForPageInput() {
     // Only keys on the canvas can post a message; the page keeps its turn meanwhile.
     while (!PostCanvasKeys())
-        emscripten_sleep(10);
+        WaitInPage(10);
     return true;
 }

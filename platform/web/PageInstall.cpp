@@ -17,6 +17,7 @@ bool Install() {
                              nullptr,
                              nullptr};
     PresentMessageBox = ShowMessageBoxInPage;
+    BeforePageWait = DrawPendingScreen;
     return true;
 }
 

@@ -23,6 +23,6 @@ int ShowMessageBoxInPage(HWND, const char* text, const char* caption, UINT type)
     }
     int answer = 0;
     while ((answer = PageBoxAnswer()) == 0)
-        emscripten_sleep(20);
+        WaitInPage(20);
     return answer;
 }

@@ -1,11 +1,15 @@
 // The stand-in's windows and screen in the page. The canvas stands for the visible
 // top-level window while the desktop shows: the screen's pixels of its client area, its
 // title above. A display mode shows the whole screen there instead, each pixel a block of
-// the largest whole factor that fits the page, on black.
+// the largest whole factor that fits the page, on black. Blt and Flip onto the shown
+// screen only mark the canvas out of date; it is drawn before the program next waits or
+// ends, as the browser shows nothing of the page in between.
 #include "Page.h"
 
 #include <emscripten.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 EM_JS(void, PageShowWindow, (const char* title), { BumpPage.showWindow(UTF8ToString(title)); });
@@ -24,6 +28,10 @@ HWND Shown = nullptr;
 bool ModeSet = false;
 // The shown pixels, kept from frame to frame so that drawing allocates nothing.
 std::vector<uint8_t> Pixels;
+// The screen's area changed since the canvas was last drawn (screen coordinates).
+bool OutOfDate = false;
+RECT ChangedArea{};
+bool DrawsAtEnd = false;
 
 bool IsVisible(const Window* window) {
     return window != nullptr && (window->style & WS_VISIBLE) != 0;
@@ -41,13 +49,18 @@ void ToCanvasOrder(std::vector<uint8_t>* pixels) {
     }
 }
 
-void Redraw() {
+// The screen's area the canvas shows: the whole screen in a display mode, else the shown
+// window's client area; false when it shows none.
+bool ShownArea(RECT* area) {
     const ScreenMode mode = CurrentScreenMode();
+    *area = RECT{0, 0, mode.width, mode.height};
+    return ModeSet || (Shown != nullptr && WindowClientOnScreen(Shown, area));
+}
+
+void Redraw() {
     // The page shows 32-bit pixels only; DescribePageDesktop offers no other depth.
-    if (mode.bitsPerPixel != 32)
-        return;
-    RECT area{0, 0, mode.width, mode.height};
-    if (!ModeSet && (Shown == nullptr || !WindowClientOnScreen(Shown, &area)))
+    RECT area{};
+    if (CurrentScreenMode().bitsPerPixel != 32 || !ShownArea(&area))
         return;
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
@@ -58,7 +71,29 @@ void Redraw() {
     PageDraw(Pixels.data(), width, height, ModeSet ? 1 : 0);
 }
 
+// Whether the changed area touches what the canvas shows.
+bool ChangeShows() {
+    RECT shown{};
+    return ShownArea(&shown) &&
+           std::max(shown.left, ChangedArea.left) < std::min(shown.right, ChangedArea.right) &&
+           std::max(shown.top, ChangedArea.top) < std::min(shown.bottom, ChangedArea.bottom);
+}
+
+// Draws the canvas at once (the shown window or mode changed); nothing is left to draw.
+void RedrawNow() {
+    OutOfDate = false;
+    Redraw();
+}
+
 } // namespace
+
+void DrawPendingScreen() {
+    if (!OutOfDate)
+        return;
+    OutOfDate = false;
+    if (ChangeShows())
+        Redraw();
+}
 
 void DescribePageDesktop(StandInDisplay* display) {
     display->desktopBitsPerPixel = 32;
@@ -76,8 +111,9 @@ void PageWindowChanged(HWND window) {
     if (IsVisible(state)) {
         Shown = window;
         PageShowWindow(state->title.c_str());
-        Redraw();
+        RedrawNow();
     } else if (window == Shown) {
+        DrawPendingScreen();
         PageHideWindow(0);
     }
 }
@@ -85,6 +121,7 @@ void PageWindowChanged(HWND window) {
 void PageWindowDestroyed(HWND window) {
     if (window != Shown)
         return;
+    DrawPendingScreen();
     Shown = nullptr;
     PageHideWindow(1);
 }
@@ -93,11 +130,23 @@ void PageCursorCountChanged(int count) {
     PageShowCursor(count >= 0 ? 1 : 0);
 }
 
-void PageScreenChanged(const RECT&) {
-    Redraw();
+void PageScreenChanged(const RECT& area) {
+    // The program's end is the last chance to draw; registered after every static object
+    // of the stand-in, so that it runs before their destructors.
+    if (!DrawsAtEnd)
+        DrawsAtEnd = std::atexit(DrawPendingScreen) == 0;
+    if (!OutOfDate) {
+        ChangedArea = area;
+        OutOfDate = true;
+        return;
+    }
+    ChangedArea =
+        RECT{std::min(ChangedArea.left, area.left), std::min(ChangedArea.top, area.top),
+             std::max(ChangedArea.right, area.right), std::max(ChangedArea.bottom, area.bottom)};
 }
 
 void PageScreenModeChanged(bool modeSet) {
+    // The screen of the mode left is gone already: the canvas shows the new one at once.
     ModeSet = modeSet;
-    Redraw();
+    RedrawNow();
 }

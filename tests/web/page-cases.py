@@ -47,8 +47,9 @@ return [k, uniform, btoa(s)];
 
 
 def ReferenceFrames(bumpframe):
-    """Frame time by the SHA-256 of its RGB bytes, for the first frames of a run."""
-    frames = {}
+    """Frame time by the SHA-256 of its RGB bytes, for the first frames of a run (the
+    light's path repeats, so a picture gives its last time), and the SHA-256 by time."""
+    frames, digests = {}, {}
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "frame.ppm")
         for time_ in range(1, REFERENCE_FRAMES + 1):
@@ -56,8 +57,9 @@ def ReferenceFrames(bumpframe):
             with open(path, "rb") as file:
                 data = file.read()
             pixels = data[len(data) - WIDTH * HEIGHT * 3:]
-            frames[hashlib.sha256(pixels).hexdigest()] = time_
-    return frames
+            digests[time_] = hashlib.sha256(pixels).hexdigest()
+            frames[digests[time_]] = time_
+    return frames, digests
 
 
 class Page:
@@ -140,7 +142,16 @@ def SeeTwoFrames(page, references, factor):
     return seen
 
 
-def CaseWindowed(page, references):
+def LastFrameShown(page, digests, factor):
+    """After a console key the canvas shows the frame the program presented last."""
+    k, uniform, rgb = page.Canvas()
+    assert k == factor and uniform, f"canvas drawn at factor {k}, uniform {uniform}"
+    last = page.driver.execute_script("return window.BumpTestLastFrame")
+    assert hashlib.sha256(base64.b64decode(rgb)).hexdigest() == digests.get(last), \
+        f"the canvas does not show the last frame presented ({last})"
+
+
+def CaseWindowed(page, references, digests):
     page.Open()
     assert page.Box() == ("Do you want...", "Fullscreen?", ["Yes", "No", "Cancel"]), page.Box()
     page.Click("No")
@@ -154,6 +165,7 @@ def CaseWindowed(page, references):
         "return document.getElementById('end').hidden"), "a modifier key alone ended the run"
     page.Keys("console", "x")
     assert page.Ended() == 0
+    LastFrameShown(page, digests, 1)
     report = REPORT.fullmatch(page.Text("console"))
     assert report, repr(page.Text("console"))
     assert 0 < float(report.group(1)) <= 20, report.group(1)
@@ -163,7 +175,7 @@ def CaseWindowed(page, references):
     assert REPORT.fullmatch(page.Text("console"))
 
 
-def CaseFullScreen(page, references):
+def CaseFullScreen(page, references, digests):
     page.Open()
     page.Click("Yes")
     page.WaitFor("return !document.getElementById('window').hidden")
@@ -173,6 +185,7 @@ def CaseFullScreen(page, references):
     SeeTwoFrames(page, references, k)
     page.Keys("console", Keys.ENTER)
     assert page.Ended() == 0
+    LastFrameShown(page, digests, k)
     assert REPORT.fullmatch(page.Text("console")), repr(page.Text("console"))
 
 
@@ -213,15 +226,15 @@ def CaseFailure(page):
 
 def main():
     page_folder, bumpframe = sys.argv[1], sys.argv[2]
-    references = ReferenceFrames(bumpframe)
+    references, digests = ReferenceFrames(bumpframe)
     # Served from a folder below the root: the page must not need absolute addresses.
     root = os.path.dirname(os.path.abspath(page_folder))
     server = webpage.ServeFolder(root)
     address = "http://127.0.0.1:%d/%s/index.html" % (server.server_port,
                                                        os.path.basename(page_folder))
     cases = [
-        ("No: frames and the report", lambda p: CaseWindowed(p, references)),
-        ("Yes: enlarged frames", lambda p: CaseFullScreen(p, references)),
+        ("No: frames and the report", lambda p: CaseWindowed(p, references, digests)),
+        ("Yes: enlarged frames", lambda p: CaseFullScreen(p, references, digests)),
         ("Escape on the canvas", lambda p: CaseEscapeOnCanvas(p, references)),
         ("Cancel", lambda p: CaseCancel(p, lambda q: q.Click("Cancel"))),
         ("Escape at the question",
