@@ -19,7 +19,8 @@ void PageWindowDestroyed(HWND window);
 void PageCursorCountChanged(int count);
 void PageScreenChanged(const RECT& area);
 void PageScreenModeChanged(bool modeSet);
-// A change of the screen only marks the canvas out of date; this draws it (BeforePageWait).
+// A change of the screen only marks the canvas out of date; this draws it (the Presenter's
+// waitBegins).
 void DrawPendingScreen();
 
 // --- Input (PageInput.cpp) -------------------------------------------------------------------

@@ -29,11 +29,9 @@ void LearnLateness(double late) {
 
 } // namespace
 
-void (*BeforePageWait)() = nullptr;
-
 void WaitInPage(unsigned milliseconds) {
-    if (BeforePageWait != nullptr)
-        BeforePageWait();
+    if (Presenter.waitBegins != nullptr)
+        Presenter.waitBegins();
     emscripten_sleep(milliseconds);
 }
 
@@ -45,8 +43,8 @@ DWORD RealTicks() {
 void SleepForReal(DWORD milliseconds) {
     const double deadline = emscripten_get_now() + milliseconds;
     // The deadline is fixed: the canvas's drawing now is part of the wait, not the frame.
-    if (BeforePageWait != nullptr)
-        BeforePageWait();
+    if (Presenter.waitBegins != nullptr)
+        Presenter.waitBegins();
     const double clocked = std::clamp(TimerLateness + ClockedMargin, FewestClockedMilliseconds,
                                       MostClockedMilliseconds);
     const double asking = emscripten_get_now();

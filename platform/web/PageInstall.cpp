@@ -14,10 +14,9 @@ bool Install() {
                              PageScreenModeChanged,
                              TakePageInput,
                              WaitForPageInput,
-                             nullptr,
+                             DrawPendingScreen,
                              nullptr};
     PresentMessageBox = ShowMessageBoxInPage;
-    BeforePageWait = DrawPendingScreen;
     return true;
 }
 

@@ -4,8 +4,6 @@
 // time where the wait is a timed one.
 #pragma once
 
-// Draws what is out of date on the canvas; set at start-up by the page's presentation.
-extern void (*BeforePageWait)();
-
-// Waits for the browser's turn: draws first, then sleeps for at least the milliseconds.
+// Waits for the browser's turn: tells the presentation first (the canvas is drawn), then
+// sleeps for at least the milliseconds.
 void WaitInPage(unsigned milliseconds);
