@@ -3,15 +3,21 @@
 // windows: SDL's video calls (window creation, events, SDL's own drawing) stay on the
 // main thread, and the two never share a connection. A picture is converted and enlarged
 // into the presenter's own image, put into the window and waited for (XSync), so that
-// the X server never holds more than one picture from it.
+// the X server never holds more than one picture from it. Where the X server offers it
+// (MIT-SHM, a server on the same machine), that image is in memory shared with the server,
+// which reads the picture from there instead of through the connection: one copy of the
+// enlarged picture less on each side, and less of the caches the program's frame needs.
 #include "ScreenPixels.h"
 #include "ScreenPresenter.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 #include <cstring>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 namespace {
 
@@ -23,6 +29,11 @@ Presenting State = Presenting::NotTried;
 Display* Connection = nullptr;
 int ImageBitsPerPixel = 0; // of the default depth's images
 SDL_Surface* Canvas = nullptr;
+// The canvas's image in shared memory, when it is there; whether to try that.
+XImage* SharedImage = nullptr;
+XShmSegmentInfo Segment{};
+bool UseSharedMemory = false;
+bool ErrorSeen = false; // an error on the presenter's connection since this was cleared
 
 // Xlib's error handler is one for the whole process. An error on the presenter's
 // connection (a window SDL has just replaced, say) costs one picture, not the process;
@@ -30,7 +41,11 @@ SDL_Surface* Canvas = nullptr;
 XErrorHandler PreviousErrorHandler = nullptr;
 
 int OnXError(Display* display, XErrorEvent* error) {
-    if (display == Connection || PreviousErrorHandler == nullptr)
+    if (display == Connection) {
+        ErrorSeen = true;
+        return 0;
+    }
+    if (PreviousErrorHandler == nullptr)
         return 0;
     return PreviousErrorHandler(display, error);
 }
@@ -47,13 +62,70 @@ int BitsPerPixelOfDepth(Display* display, int depth) {
     return bits;
 }
 
+void FreeCanvas() {
+    if (Canvas != nullptr)
+        SDL_FreeSurface(Canvas);
+    Canvas = nullptr;
+    if (SharedImage == nullptr)
+        return;
+    XShmDetach(Connection, &Segment);
+    XSync(Connection, False);
+    shmdt(Segment.shmaddr);
+    SharedImage->data = nullptr; // the shared memory: not Xlib's to free
+    XDestroyImage(SharedImage);
+    SharedImage = nullptr;
+}
+
+// A canvas in memory shared with the X server, or NULL (the server then gets no more
+// such offers: it is remote, or refused).
+SDL_Surface* SharedCanvas(int width, int height, Uint32 format) {
+    const int screen = DefaultScreen(Connection);
+    SharedImage =
+        XShmCreateImage(Connection, DefaultVisual(Connection, screen),
+                        static_cast<unsigned>(DefaultDepth(Connection, screen)), ZPixmap, nullptr,
+                        &Segment, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (SharedImage == nullptr)
+        return nullptr;
+    const size_t bytes = static_cast<size_t>(SharedImage->bytes_per_line) * height;
+    Segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    Segment.shmaddr = Segment.shmid >= 0 ? static_cast<char*>(shmat(Segment.shmid, nullptr, 0))
+                                         : reinterpret_cast<char*>(-1);
+    bool attached = false;
+    if (Segment.shmaddr != reinterpret_cast<char*>(-1)) {
+        SharedImage->data = Segment.shmaddr;
+        Segment.readOnly = True;
+        ErrorSeen = false;
+        attached = XShmAttach(Connection, &Segment) && (XSync(Connection, False), !ErrorSeen);
+    }
+    // Gone once both sides have let go of it, also when the process ends abruptly.
+    if (Segment.shmid >= 0)
+        shmctl(Segment.shmid, IPC_RMID, nullptr);
+    SDL_Surface* canvas =
+        attached ? SDL_CreateRGBSurfaceWithFormatFrom(Segment.shmaddr, width, height, 0,
+                                                      SharedImage->bytes_per_line, format)
+                 : nullptr;
+    if (canvas == nullptr) {
+        if (attached) {
+            XShmDetach(Connection, &Segment);
+            XSync(Connection, False);
+        }
+        if (Segment.shmaddr != reinterpret_cast<char*>(-1))
+            shmdt(Segment.shmaddr);
+        SharedImage->data = nullptr;
+        XDestroyImage(SharedImage);
+        SharedImage = nullptr;
+        UseSharedMemory = false;
+    }
+    return canvas;
+}
+
 // The canvas for a picture of this size in this format, made anew when either changed.
 SDL_Surface* CanvasFor(int width, int height, Uint32 format) {
     if (Canvas != nullptr &&
-        (Canvas->w != width || Canvas->h != height || Canvas->format->format != format)) {
-        SDL_FreeSurface(Canvas);
-        Canvas = nullptr;
-    }
+        (Canvas->w != width || Canvas->h != height || Canvas->format->format != format))
+        FreeCanvas();
+    if (Canvas == nullptr && UseSharedMemory)
+        Canvas = SharedCanvas(width, height, format);
     if (Canvas == nullptr)
         Canvas = SDL_CreateRGBSurfaceWithFormat(0, width, height, 0, format);
     return Canvas;
@@ -65,16 +137,26 @@ void PutArea(const PresentedArea& area) {
     if (canvas == nullptr || !DrawPixels(area.pixels.data(), area.format, area.width, area.height,
                                          canvas, 0, 0, area.factor))
         return;
+    const Window window = area.xWindow;
+    GC context = XCreateGC(Connection, window, 0, nullptr);
+    if (SharedImage != nullptr) {
+        XShmPutImage(Connection, window, context, SharedImage, 0, 0, area.x, area.y,
+                     static_cast<unsigned>(width), static_cast<unsigned>(height), False);
+        XFreeGC(Connection, context);
+        // The server reads the shared canvas later: the next picture must wait for that.
+        XSync(Connection, False);
+        return;
+    }
     const int screen = DefaultScreen(Connection);
     XImage* image =
         XCreateImage(Connection, DefaultVisual(Connection, screen),
                      static_cast<unsigned>(DefaultDepth(Connection, screen)), ZPixmap, 0,
                      static_cast<char*>(canvas->pixels), static_cast<unsigned>(width),
                      static_cast<unsigned>(height), 32, canvas->pitch);
-    if (image == nullptr)
+    if (image == nullptr) {
+        XFreeGC(Connection, context);
         return;
-    const Window window = area.xWindow;
-    GC context = XCreateGC(Connection, window, 0, nullptr);
+    }
     XPutImage(Connection, window, context, image, 0, 0, area.x, area.y,
               static_cast<unsigned>(width), static_cast<unsigned>(height));
     XFreeGC(Connection, context);
@@ -98,6 +180,7 @@ void Start() {
         return;
     ImageBitsPerPixel = BitsPerPixelOfDepth(Connection, DefaultDepth(Connection, 0));
     PreviousErrorHandler = XSetErrorHandler(OnXError);
+    UseSharedMemory = XShmQueryExtension(Connection) == True;
     if (ImageBitsPerPixel == 0 || !StartPresenter(PutFrame, ReadFrame)) {
         XCloseDisplay(Connection);
         Connection = nullptr;
@@ -132,9 +215,7 @@ void StopPresentingOnX() {
     if (State != Presenting::Running)
         return;
     StopPresenter();
-    if (Canvas != nullptr)
-        SDL_FreeSurface(Canvas);
-    Canvas = nullptr;
+    FreeCanvas();
     XCloseDisplay(Connection);
     Connection = nullptr;
     State = Presenting::Off;
