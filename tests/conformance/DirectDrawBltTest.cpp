@@ -1,6 +1,7 @@
 // Blt: rectangle checks, one-to-one copies, stretching, and the clipper on the primary.
 #include "DirectDrawTesting.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,6 +78,32 @@ TEST_F(DirectDrawTest, BltCopiesOneToOne) {
         }
     EXPECT_EQ(dest->Release(), 0u);
     EXPECT_EQ(source->Release(), 0u);
+}
+
+// What a Blt copied stays copied, whatever comes after it: the source written anew, a
+// second Blt over part of the same place, the source released.
+TEST_F(DirectDrawTest, BltResultStandsWhateverFollows) {
+    IDirectDrawSurface4* first = CreateSurface(OffscreenDescription(8, 4));
+    IDirectDrawSurface4* second = CreateSurface(OffscreenDescription(8, 4));
+    IDirectDrawSurface4* dest = CreateSurface(OffscreenDescription(8, 4));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(dest, nullptr);
+    const DWORD bytes = BytesPerPixelOf(dest);
+    const std::vector<uint8_t> firstPixels = PatternPixels(8, 4, bytes, 10);
+    const std::vector<uint8_t> secondPixels = PatternPixels(8, 4, bytes, 70);
+    WritePixels(first, firstPixels);
+    WritePixels(second, secondPixels);
+    ASSERT_EQ(dest->Blt(nullptr, first, nullptr, 0, nullptr), DD_OK);
+    RECT topHalf = {0, 0, 8, 2};
+    ASSERT_EQ(dest->Blt(&topHalf, second, &topHalf, 0, nullptr), DD_OK);
+    WritePixels(first, PatternPixels(8, 4, bytes, 130));
+    EXPECT_EQ(second->Release(), 0u);
+    std::vector<uint8_t> expected = firstPixels;
+    std::copy(secondPixels.begin(), secondPixels.begin() + 8 * 2 * bytes, expected.begin());
+    EXPECT_EQ(ReadPixels(dest), expected);
+    EXPECT_EQ(dest->Release(), 0u);
+    EXPECT_EQ(first->Release(), 0u);
 }
 
 TEST_F(DirectDrawTest, BltStretchesByNearestPixels) {

@@ -7,17 +7,17 @@
 #include <sys/prctl.h>
 
 // Sleeps to an absolute deadline, so that a signal or a late wake-up never adds to the
-// time asked, and without Linux's default 50 us timer slack. The last 200 us are waited
-// out by reading the clock, because a sleeping thread is woken a tenth of a millisecond
-// or more late: a frame loop that sleeps 50 ms per frame would lose a few tenths of a
-// frame per second. The presentation works while the thread sleeps; at the wake-up it
-// finishes, and the terminal's input is taken in, both in the time the clocked tail
-// spends waiting anyway, so that the frame that follows need not.
+// time asked, and without Linux's default 50 us timer slack. The last 400 us are waited
+// out by reading the clock: a sleeping thread is woken 0.1 to 0.2 ms late (more on a
+// virtual machine), and a frame loop that sleeps 50 ms per frame would lose a few tenths
+// of a frame per second. The presentation works while the thread sleeps; at the wake-up
+// it finishes, and the terminal's input is taken in, both in that clocked tail, so that
+// the frame that follows need not.
 void SleepForReal(DWORD milliseconds) {
     static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)NoTimerSlack;
     constexpr long NanosecondsPerSecond = 1000000000L;
-    constexpr long SpinNanoseconds = 200000L;
+    constexpr long SpinNanoseconds = 400000L;
     timespec deadline;
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline.tv_sec += static_cast<time_t>(milliseconds / 1000);

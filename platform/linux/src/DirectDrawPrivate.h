@@ -53,6 +53,14 @@ void ShowOnScreen(const std::shared_ptr<PixelMemory>& memory);
 void PixelsChanged(const PixelMemory& memory, const RECT& area);
 void ResetScreen();
 
+// --- Queued blits (SurfaceBlt.cpp) -------------------------------------------------------------
+// Blt queues its copy and returns, as a display adapter does; the copy is carried out when
+// pixels are next needed: before a Lock or a Blt, and before the screen is read (the
+// presentation reads it while the program waits). The copy follows the memories, not the
+// surfaces, so a Flip or a release in between changes nothing. Forgetting it is for a reset.
+void FinishBlits();
+void ForgetBlits();
+
 // --- The DirectDraw object -------------------------------------------------------------------
 struct DirectDrawObject;
 IDirectDraw* NewDirectDraw();

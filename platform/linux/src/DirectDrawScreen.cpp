@@ -116,6 +116,7 @@ void PixelsChanged(const PixelMemory& memory, const RECT& area) {
 }
 
 void ResetScreen() {
+    ForgetBlits();
     Screen.reset();
 }
 
@@ -144,6 +145,7 @@ bool ReadScreenInto(const RECT& area, std::vector<uint8_t>* pixels) {
         pixels->clear();
         return false;
     }
+    FinishBlits();
     const size_t bytesPerPixel = BytesPerPixelOfDepth(mode.bitsPerPixel);
     const size_t rowBytes = static_cast<size_t>(area.right - area.left) * bytesPerPixel;
     pixels->resize(rowBytes * static_cast<size_t>(area.bottom - area.top));

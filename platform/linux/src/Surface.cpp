@@ -269,6 +269,7 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE ev
         return DDERR_INVALIDPARAMS;
     if (locked)
         return DDERR_SURFACEBUSY;
+    FinishBlits();
     locked = true;
     Describe(*this, *desc);
     const LONG left = rect != nullptr ? rect->left : 0;

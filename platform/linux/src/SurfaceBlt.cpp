@@ -1,13 +1,24 @@
 // Blt: copies a rectangle of one surface into a rectangle of another, one to one when the
 // sizes match and stretched by nearest pixels otherwise, confined by the destination's
-// clipper to the visible part of its window's client area.
+// clipper to the visible part of its window's client area. The copy is queued, one at a
+// time, and carried out when pixels are next needed: a Blt onto the screen is then copied
+// while the program waits, by the presentation that reads the screen, not in its frame.
 #include "DirectDrawPrivate.h"
 #include "Rectangles.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
+
+// The queued copy: the pixels of dest's rectangle `to` that lie in `visible`, from
+// source's `from`. Both memories are held, whatever becomes of their surfaces.
+struct QueuedCopy {
+    std::shared_ptr<PixelMemory> dest, source;
+    RECT to, visible, from;
+};
+QueuedCopy Queued;
 
 // The plain copies the stand-in performs: waiting or not makes no difference to it.
 constexpr DWORD SupportedBltFlags = DDBLT_WAIT | DDBLT_ASYNC | DDBLT_DONOTWAIT;
@@ -58,6 +69,17 @@ void Copy(PixelMemory& dest, const RECT& to, const RECT& visible, const PixelMem
 
 } // namespace
 
+void FinishBlits() {
+    if (Queued.dest == nullptr)
+        return;
+    const QueuedCopy copy = std::exchange(Queued, QueuedCopy{});
+    Copy(*copy.dest, copy.to, copy.visible, *copy.source, copy.from);
+}
+
+void ForgetBlits() {
+    Queued = QueuedCopy{};
+}
+
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT sourceRect,
                      DWORD flags, LPDDBLTFX effects) {
     const unsigned long long started = StartFrameCall();
@@ -99,6 +121,7 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT
     if (!SamePixelFormat(format, source->format))
         return DDERR_UNSUPPORTED;
 
+    FinishBlits();
     if (source->memory == memory && (from.left != to.left || from.top != to.top ||
                                      from.right != to.right || from.bottom != to.bottom)) {
         // Within one surface the source is read from a copy, so that it stays intact
@@ -106,7 +129,7 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 sourceSurface, LPRECT
         const PixelMemory snapshot = *source->memory;
         Copy(*memory, to, visible, snapshot, from);
     } else {
-        Copy(*memory, to, visible, *source->memory, from);
+        Queued = QueuedCopy{memory, source->memory, to, visible, from};
     }
     PixelsChanged(*memory, Intersection(to, visible));
     CountFrameCall(FrameCall::Presentation, started);
