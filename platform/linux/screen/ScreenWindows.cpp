@@ -163,6 +163,26 @@ void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
         DrawWhole(sdl, surface, shown, x, y, 1);
 }
 
+bool HandToPresenter(const RECT& changed);
+
+// The black around the enlarged screen at (x, y) in the full-screen window, the screen
+// itself handed to the presenter: the main thread draws and sends only the surround.
+// False when the presenter cannot draw the screen there.
+bool DrawSurroundAndHandOver(SDL_Surface* surface, const RECT& screen, int x, int y, int factor) {
+    if (!PresentingOnX() || XWindowOf(FullScreenWindow) == 0 ||
+        !PresentableFormat(surface->format->format))
+        return false;
+    const int width = Width(screen) * factor, height = Height(screen) * factor;
+    const SDL_Rect around[] = {{0, 0, surface->w, y},
+                               {0, y + height, surface->w, surface->h - y - height},
+                               {0, y, x, height},
+                               {x + width, y, surface->w - x - width, height}};
+    for (const SDL_Rect& rect : around)
+        SDL_FillRect(surface, &rect, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_UpdateWindowSurfaceRects(FullScreenWindow, around, 4);
+    return HandToPresenter(screen);
+}
+
 // The whole screen enlarged in the middle of the full-screen window, black around it; with
 // a changed area, only what changed there once the surface has been drawn whole.
 void RedrawFullScreen(const RECT* changed = nullptr) {
@@ -173,6 +193,8 @@ void RedrawFullScreen(const RECT* changed = nullptr) {
     const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
     const int x = (surface->w - Width(screen) * factor) / 2;
     const int y = (surface->h - Height(screen) * factor) / 2;
+    if (changed == nullptr && DrawSurroundAndHandOver(surface, screen, x, y, factor))
+        return;
     DrawnSurface* drawn =
         changed != nullptr ? DrawnWhole(FullScreenWindow, surface, screen) : nullptr;
     if (drawn != nullptr)
