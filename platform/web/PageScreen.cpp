@@ -5,6 +5,7 @@
 // screen only mark the canvas out of date; it is drawn before the program next waits or
 // ends, as the browser shows nothing of the page in between.
 #include "Page.h"
+#include "Rectangles.h"
 
 #include <emscripten.h>
 
@@ -74,9 +75,7 @@ void Redraw() {
 // Whether the changed area touches what the canvas shows.
 bool ChangeShows() {
     RECT shown{};
-    return ShownArea(&shown) &&
-           std::max(shown.left, ChangedArea.left) < std::min(shown.right, ChangedArea.right) &&
-           std::max(shown.top, ChangedArea.top) < std::min(shown.bottom, ChangedArea.bottom);
+    return ShownArea(&shown) && !IsEmpty(Intersection(shown, ChangedArea));
 }
 
 // Draws the canvas at once (the shown window or mode changed); nothing is left to draw.

@@ -106,10 +106,9 @@ void HandleEvent(const SDL_Event& event) {
 // focus changes it delays).
 constexpr Uint32 LongestWithoutPump = 1000; // milliseconds
 Uint32 LastPump = 0;
-// When the last look found nothing, in SDL's milliseconds; a look at most this old stands.
+// The look at the end of the last wait found nothing; it stands for the next TakeInput
+// right after that wait.
 bool LookedAndNothing = false;
-Uint32 LookedAt = 0;
-constexpr Uint32 LookStands = 1;
 
 } // namespace
 
@@ -117,7 +116,6 @@ void EndOfWait() {
     WaitEnds();
     SDL_Window* window = AnySdlWindow();
     LookedAndNothing = window != nullptr && !SdlEventsWaiting(window);
-    LookedAt = SDL_GetTicks();
 }
 
 void TakeInput() {
@@ -127,7 +125,7 @@ void TakeInput() {
         return;
     const Uint32 now = SDL_GetTicks();
     if (now - LastPump < LongestWithoutPump) {
-        const bool lookStands = LookedAndNothing && now - LookedAt <= LookStands;
+        const bool lookStands = LookedAndNothing && RightAfterWait();
         LookedAndNothing = false;
         if (lookStands || !SdlEventsWaiting(window))
             return;

@@ -72,14 +72,14 @@ void ReadFrame(PresentedFrame* frame);
 // SDL's calls all stay on the main thread. False when the presenter cannot run (the
 // screen is then drawn by the main thread).
 bool PresentingOnX();
-// The X window of an SDL window, 0 when it has none; whether its pixel format is one the
-// presenter's connection draws.
-unsigned long XWindowOf(SDL_Window* sdl);
+// Whether an SDL window's pixel format is one the presenter's connection draws.
 bool PresentableFormat(Uint32 windowFormat);
 // Stops the presenter (the last picture drawn) and closes its connection.
 void StopPresentingOnX();
 
 // --- SDL's X connection (ScreenXEvents.cpp) ----------------------------------------------------
-// Whether SDL holds events or its X connection has anything to read, after sending what
-// SDL asked of the X server; true where SDL's windows are not on X (SDL must pump then).
+// The X window of an SDL window, 0 when it has none.
+unsigned long XWindowOf(SDL_Window* sdl);
+// Whether SDL holds events or its X connection has anything to read; true where SDL's
+// windows are not on X (SDL must pump then).
 bool SdlEventsWaiting(SDL_Window* window);

@@ -169,8 +169,7 @@ bool HandToPresenter(const RECT& changed);
 // itself handed to the presenter: the main thread draws and sends only the surround.
 // False when the presenter cannot draw the screen there.
 bool DrawSurroundAndHandOver(SDL_Surface* surface, const RECT& screen, int x, int y, int factor) {
-    if (!PresentingOnX() || XWindowOf(FullScreenWindow) == 0 ||
-        !PresentableFormat(surface->format->format))
+    if (!PresentingOnX())
         return false;
     const int width = Width(screen) * factor, height = Height(screen) * factor;
     const SDL_Rect around[] = {{0, 0, surface->w, y},
@@ -258,7 +257,8 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
 
 // The picture of the screen for the presenter: the area each SDL window shows, and where.
 struct PresentTarget {
-    SDL_Window* sdl;
+    unsigned long xWindow;
+    Uint32 windowFormat;
     RECT shown; // the screen's area it shows
     int x, y;   // where that area goes in the window
     int factor;
@@ -267,9 +267,10 @@ std::vector<PresentTarget> Targets;
 
 bool AddTarget(SDL_Window* sdl, const RECT& shown, int x, int y, int factor) {
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
-    if (surface == nullptr || XWindowOf(sdl) == 0 || !PresentableFormat(surface->format->format))
+    const unsigned long xWindow = XWindowOf(sdl);
+    if (surface == nullptr || xWindow == 0 || !PresentableFormat(surface->format->format))
         return false;
-    Targets.push_back(PresentTarget{sdl, shown, x, y, factor});
+    Targets.push_back(PresentTarget{xWindow, surface->format->format, shown, x, y, factor});
     // What SDL's surface holds is no longer what the window shows.
     WhollyDrawn.erase(sdl);
     return true;
@@ -282,8 +283,8 @@ void FillFrame(PresentedFrame* frame) {
     frame->count = 0;
     for (const PresentTarget& target : Targets) {
         PresentedArea& area = frame->areas[frame->count++];
-        area.xWindow = XWindowOf(target.sdl);
-        area.windowFormat = SDL_GetWindowSurface(target.sdl)->format->format;
+        area.xWindow = target.xWindow;
+        area.windowFormat = target.windowFormat;
         area.x = target.x;
         area.y = target.y;
         area.factor = target.factor;

@@ -3,14 +3,14 @@
 // windows: SDL's video calls (window creation, events, SDL's own drawing) stay on the
 // main thread, and the two never share a connection. A picture is converted and enlarged
 // into the presenter's own image, put into the window and waited for (XSync), so that
-// the X server never holds more than one picture from it. Where the X server offers it
+// the X server never holds more than one picture from it, nor reads a shared image (below)
+// while the next picture is drawn into it. Where the X server offers it
 // (MIT-SHM, a server on the same machine), that image is in memory shared with the server,
 // which reads the picture from there instead of through the connection: one copy of the
 // enlarged picture less on each side, and less of the caches the program's frame needs.
 #include "ScreenPixels.h"
 #include "ScreenPresenter.h"
 
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -62,18 +62,26 @@ int BitsPerPixelOfDepth(Display* display, int depth) {
     return bits;
 }
 
+// Lets go of the shared image: the server's side of the memory (when it was attached), then
+// ours.
+void FreeSharedImage(bool attached) {
+    if (attached) {
+        XShmDetach(Connection, &Segment);
+        XSync(Connection, False);
+    }
+    if (Segment.shmaddr != reinterpret_cast<char*>(-1))
+        shmdt(Segment.shmaddr);
+    SharedImage->data = nullptr; // the shared memory: not Xlib's to free
+    XDestroyImage(SharedImage);
+    SharedImage = nullptr;
+}
+
 void FreeCanvas() {
     if (Canvas != nullptr)
         SDL_FreeSurface(Canvas);
     Canvas = nullptr;
-    if (SharedImage == nullptr)
-        return;
-    XShmDetach(Connection, &Segment);
-    XSync(Connection, False);
-    shmdt(Segment.shmaddr);
-    SharedImage->data = nullptr; // the shared memory: not Xlib's to free
-    XDestroyImage(SharedImage);
-    SharedImage = nullptr;
+    if (SharedImage != nullptr)
+        FreeSharedImage(true);
 }
 
 // A canvas in memory shared with the X server, or NULL (the server then gets no more
@@ -105,15 +113,7 @@ SDL_Surface* SharedCanvas(int width, int height, Uint32 format) {
                                                       SharedImage->bytes_per_line, format)
                  : nullptr;
     if (canvas == nullptr) {
-        if (attached) {
-            XShmDetach(Connection, &Segment);
-            XSync(Connection, False);
-        }
-        if (Segment.shmaddr != reinterpret_cast<char*>(-1))
-            shmdt(Segment.shmaddr);
-        SharedImage->data = nullptr;
-        XDestroyImage(SharedImage);
-        SharedImage = nullptr;
+        FreeSharedImage(attached);
         UseSharedMemory = false;
     }
     return canvas;
@@ -143,8 +143,6 @@ void PutArea(const PresentedArea& area) {
         XShmPutImage(Connection, window, context, SharedImage, 0, 0, area.x, area.y,
                      static_cast<unsigned>(width), static_cast<unsigned>(height), False);
         XFreeGC(Connection, context);
-        // The server reads the shared canvas later: the next picture must wait for that.
-        XSync(Connection, False);
         return;
     }
     const int screen = DefaultScreen(Connection);
@@ -165,9 +163,10 @@ void PutArea(const PresentedArea& area) {
 }
 
 void PutFrame(const PresentedFrame& frame) {
-    for (size_t i = 0; i < frame.count; ++i)
+    for (size_t i = 0; i < frame.count; ++i) {
         PutArea(frame.areas[i]);
-    XSync(Connection, False);
+        XSync(Connection, False);
+    }
 }
 
 void Start() {
@@ -195,15 +194,6 @@ bool PresentingOnX() {
     if (State == Presenting::NotTried)
         Start();
     return State == Presenting::Running;
-}
-
-unsigned long XWindowOf(SDL_Window* sdl) {
-    SDL_SysWMinfo info;
-    SDL_zero(info);
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11)
-        return 0;
-    return info.info.x11.window;
 }
 
 bool PresentableFormat(Uint32 windowFormat) {

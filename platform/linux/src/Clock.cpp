@@ -6,6 +6,14 @@
 #include <ctime>
 #include <sys/prctl.h>
 
+namespace {
+
+// When the last real wait ended, on FrameClock; 0 before the first.
+unsigned long long WaitEndedAt = 0;
+constexpr unsigned long long LookStandsNanoseconds = 1000000;
+
+} // namespace
+
 // Sleeps to an absolute deadline, so that a signal or a late wake-up never adds to the
 // time asked, and without Linux's default 50 us timer slack. The last 400 us are waited
 // out by reading the clock: a sleeping thread is woken 0.1 to 0.2 ms late (more on a
@@ -39,11 +47,16 @@ void SleepForReal(DWORD milliseconds) {
     if (Presenter.waitEnds != nullptr)
         Presenter.waitEnds();
     LookAtTerminal();
+    WaitEndedAt = FrameClock();
     timespec now;
     do {
         clock_gettime(CLOCK_MONOTONIC, &now);
     } while (now.tv_sec < deadline.tv_sec ||
              (now.tv_sec == deadline.tv_sec && now.tv_nsec < deadline.tv_nsec));
+}
+
+bool RightAfterWait() {
+    return WaitEndedAt != 0 && FrameClock() - WaitEndedAt <= LookStandsNanoseconds;
 }
 
 DWORD RealTicks() {

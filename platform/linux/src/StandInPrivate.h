@@ -45,6 +45,9 @@ void WaitUntilTicks(DWORD ticks);
 // every 2^32, and sleeping for a time.
 DWORD RealTicks();
 void SleepForReal(DWORD milliseconds);
+// Whether a real wait ended a moment ago (within a millisecond), so that a look taken at
+// its end (at the terminal, at the display's events) still stands (Linux).
+bool RightAfterWait();
 
 // A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
 // start on it (0 when no times are kept), and its time since counted as a presentation

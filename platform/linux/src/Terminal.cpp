@@ -17,11 +17,9 @@ enum class Source { Unknown, Terminal, Stream, Ended };
 
 Source InputSource = Source::Unknown;
 std::deque<INPUT_RECORD> Pending;
-// A look at standard input at the end of a wait, and when (real milliseconds): it stands
-// for the next count of records taken right after it.
+// A look at standard input at the end of a wait: it stands for the next count of records
+// taken right after it.
 bool Looked = false;
-DWORD LookedAt = 0;
-constexpr DWORD LookStands = 1;
 
 termios SavedTerminal;
 bool TerminalChanged = false;
@@ -160,7 +158,7 @@ void ResetTerminalInput() {
 
 DWORD TerminalPendingRecords() {
     StartInput();
-    if (!Looked || RealTicks() - LookedAt > LookStands)
+    if (!Looked || !RightAfterWait())
         Collect(false);
     Looked = false;
     return static_cast<DWORD>(Pending.size());
@@ -171,7 +169,6 @@ void LookAtTerminal() {
         return;
     Collect(false);
     Looked = true;
-    LookedAt = RealTicks();
 }
 
 BOOL ReadTerminalRecords(PINPUT_RECORD buffer, DWORD length, LPDWORD read) {
