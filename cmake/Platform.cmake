@@ -1,7 +1,7 @@
 # The Win32 and DirectDraw interface every layer of the program is written against.
 # On Windows it is the toolchain's own windows.h and ddraw.h with the system DLLs
 # (DirectDraw itself is loaded at run time, never linked); on Linux it is the
-# stand-in under platform/linux, which declares the same names.
+# stand-in under platform/standin, which declares the same names.
 add_library(win32api INTERFACE)
 if(WIN32)
     target_link_libraries(win32api INTERFACE user32 gdi32 kernel32)

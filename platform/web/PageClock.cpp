@@ -30,8 +30,8 @@ void LearnLateness(double late) {
 } // namespace
 
 void WaitInPage(unsigned milliseconds) {
-    if (Presenter.waitBegins != nullptr)
-        Presenter.waitBegins();
+    if (PresentationLayer.waitBegins != nullptr)
+        PresentationLayer.waitBegins();
     emscripten_sleep(milliseconds);
 }
 
@@ -43,8 +43,8 @@ DWORD RealTicks() {
 void SleepForReal(DWORD milliseconds) {
     const double deadline = emscripten_get_now() + milliseconds;
     // The deadline is fixed: the canvas's drawing now is part of the wait, not the frame.
-    if (Presenter.waitBegins != nullptr)
-        Presenter.waitBegins();
+    if (PresentationLayer.waitBegins != nullptr)
+        PresentationLayer.waitBegins();
     const double clocked = std::clamp(TimerLateness + ClockedMargin, FewestClockedMilliseconds,
                                       MostClockedMilliseconds);
     const double asking = emscripten_get_now();

@@ -5,17 +5,17 @@
 namespace {
 
 bool Install() {
-    Presenter = Presentation{DescribePageDesktop,
-                             CanShowPageWindows,
-                             PageWindowChanged,
-                             PageWindowDestroyed,
-                             PageCursorCountChanged,
-                             PageScreenChanged,
-                             PageScreenModeChanged,
-                             TakePageInput,
-                             WaitForPageInput,
-                             DrawPendingScreen,
-                             nullptr};
+    PresentationLayer = PresentationHooks{DescribePageDesktop,
+                                          CanShowPageWindows,
+                                          PageWindowChanged,
+                                          PageWindowDestroyed,
+                                          PageCursorCountChanged,
+                                          PageScreenChanged,
+                                          PageScreenModeChanged,
+                                          TakePageInput,
+                                          WaitForPageInput,
+                                          DrawPendingScreen,
+                                          nullptr};
     PresentMessageBox = ShowMessageBoxInPage;
     return true;
 }

@@ -9,7 +9,6 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -134,14 +133,8 @@ void PageScreenChanged(const RECT& area) {
     // of the stand-in, so that it runs before their destructors.
     if (!DrawsAtEnd)
         DrawsAtEnd = std::atexit(DrawPendingScreen) == 0;
-    if (!OutOfDate) {
-        ChangedArea = area;
-        OutOfDate = true;
-        return;
-    }
-    ChangedArea =
-        RECT{std::min(ChangedArea.left, area.left), std::min(ChangedArea.top, area.top),
-             std::max(ChangedArea.right, area.right), std::max(ChangedArea.bottom, area.bottom)};
+    ChangedArea = OutOfDate ? BoundingRect(ChangedArea, area) : area;
+    OutOfDate = true;
 }
 
 void PageScreenModeChanged(bool modeSet) {

@@ -1,6 +1,7 @@
 // The real clock of the Linux stand-in: milliseconds since an arbitrary start, and
 // sleeping for a time.
 #include "StandInPrivate.h"
+#include "Terminal.h"
 
 #include <cerrno>
 #include <ctime>
@@ -18,9 +19,9 @@ constexpr unsigned long long LookStandsNanoseconds = 1000000;
 // time asked, and without Linux's default 50 us timer slack. The last 400 us are waited
 // out by reading the clock: a sleeping thread is woken 0.1 to 0.2 ms late (more on a
 // virtual machine), and a frame loop that sleeps 50 ms per frame would lose a few tenths
-// of a frame per second. The presentation works while the thread sleeps; at the wake-up
-// it finishes, and the terminal's input is taken in, both in that clocked tail, so that
-// the frame that follows need not.
+// of a frame per second. The presentation draws once the deadline is fixed, so that its
+// work is part of the wait; at the wake-up the display's events and the terminal's input
+// are looked at in the clocked tail, so that the frame that follows need not.
 void SleepForReal(DWORD milliseconds) {
     static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)NoTimerSlack;
@@ -34,8 +35,8 @@ void SleepForReal(DWORD milliseconds) {
         deadline.tv_nsec -= NanosecondsPerSecond;
         ++deadline.tv_sec;
     }
-    if (Presenter.waitBegins != nullptr)
-        Presenter.waitBegins();
+    if (PresentationLayer.waitBegins != nullptr)
+        PresentationLayer.waitBegins();
     timespec wake = deadline;
     wake.tv_nsec -= SpinNanoseconds;
     if (wake.tv_nsec < 0) {
@@ -44,8 +45,8 @@ void SleepForReal(DWORD milliseconds) {
     }
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
     }
-    if (Presenter.waitEnds != nullptr)
-        Presenter.waitEnds();
+    if (PresentationLayer.waitEnds != nullptr)
+        PresentationLayer.waitEnds();
     LookAtTerminal();
     WaitEndedAt = FrameClock();
     timespec now;

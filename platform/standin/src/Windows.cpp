@@ -26,8 +26,8 @@ int Clamp(int value, LONG minimum, LONG maximum) {
 // A window its procedure refused at WM_NCCREATE or WM_CREATE goes without WM_DESTROY.
 void DiscardWindow(HWND window) {
     SendToWindow(window, WM_NCDESTROY, 0, 0);
-    if (Presenter.windowDestroyed != nullptr)
-        Presenter.windowDestroyed(window);
+    if (PresentationLayer.windowDestroyed != nullptr)
+        PresentationLayer.windowDestroyed(window);
     RemoveWindowMessages(window);
     Windows.erase(reinterpret_cast<uintptr_t>(window));
 }
@@ -130,7 +130,7 @@ HWND CreateWindowNow(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     // Without a display a person could see, there is no desktop to put a window on.
-    if (Presenter.canShowWindows != nullptr && !Presenter.canShowWindows()) {
+    if (PresentationLayer.canShowWindows != nullptr && !PresentationLayer.canShowWindows()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
@@ -251,8 +251,8 @@ BOOL DestroyWindowNow(HWND window) {
     state->destroying = true;
     SendToWindow(window, WM_DESTROY, 0, 0);
     SendToWindow(window, WM_NCDESTROY, 0, 0);
-    if (Presenter.windowDestroyed != nullptr)
-        Presenter.windowDestroyed(window);
+    if (PresentationLayer.windowDestroyed != nullptr)
+        PresentationLayer.windowDestroyed(window);
     RemoveWindowMessages(window);
     if (Focus == window)
         Focus = nullptr;
@@ -373,8 +373,8 @@ HWND WINAPI GetFocus() {
 int WINAPI ShowCursor(BOOL show) {
     LogCall("ShowCursor", {Arg(show)});
     CursorCount += show ? 1 : -1;
-    if (Presenter.cursorCountChanged != nullptr)
-        Presenter.cursorCountChanged(CursorCount);
+    if (PresentationLayer.cursorCountChanged != nullptr)
+        PresentationLayer.cursorCountChanged(CursorCount);
     return CursorCount;
 }
 

@@ -80,13 +80,13 @@ void StandInReset() {
     ModeSet = false;
 }
 
-Presentation Presenter{};
+PresentationHooks PresentationLayer{};
 
 const StandInDisplay& CurrentDisplay() {
     if (!DesktopDescribed) {
         DesktopDescribed = true;
-        if (Presenter.describeDesktop != nullptr)
-            Presenter.describeDesktop(&Display);
+        if (PresentationLayer.describeDesktop != nullptr)
+            PresentationLayer.describeDesktop(&Display);
     }
     return Display;
 }
@@ -110,15 +110,15 @@ ScreenMode CurrentScreenMode() {
 void SetScreenMode(const ScreenMode& mode) {
     Mode = mode;
     ModeSet = true;
-    if (Presenter.screenModeChanged != nullptr)
-        Presenter.screenModeChanged(true);
+    if (PresentationLayer.screenModeChanged != nullptr)
+        PresentationLayer.screenModeChanged(true);
 }
 
 void RestoreScreenMode() {
     const bool wasSet = ModeSet;
     ModeSet = false;
-    if (wasSet && Presenter.screenModeChanged != nullptr)
-        Presenter.screenModeChanged(false);
+    if (wasSet && PresentationLayer.screenModeChanged != nullptr)
+        PresentationLayer.screenModeChanged(false);
 }
 
 void StandInDumpAtExit(const std::string& path) {

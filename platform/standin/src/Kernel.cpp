@@ -42,7 +42,12 @@ DWORD WINAPI GetTickCount() {
 void WINAPI Sleep(DWORD milliseconds) {
     LogCall("Sleep", {Arg(milliseconds)});
     if (VirtualClock) {
+        // A wait all the same: the presentation gets its turn.
+        if (PresentationLayer.waitBegins != nullptr)
+            PresentationLayer.waitBegins();
         VirtualTicks += milliseconds;
+        if (PresentationLayer.waitEnds != nullptr)
+            PresentationLayer.waitEnds();
         return;
     }
     const unsigned long long started = FrameClock();

@@ -110,8 +110,8 @@ BOOL SetWindowPosNow(HWND window, int x, int y, int cx, int cy, UINT flags) {
         (state->style & WS_VISIBLE) != 0)
         ActivateWindow(window);
     // The person sees the window at its new place before its procedure hears of it.
-    if (Presenter.windowChanged != nullptr && LookUpWindow(window) != nullptr)
-        Presenter.windowChanged(window);
+    if (PresentationLayer.windowChanged != nullptr && LookUpWindow(window) != nullptr)
+        PresentationLayer.windowChanged(window);
     SendToWindow(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
     return TRUE;
 }

@@ -45,9 +45,6 @@ void WaitUntilTicks(DWORD ticks);
 // every 2^32, and sleeping for a time.
 DWORD RealTicks();
 void SleepForReal(DWORD milliseconds);
-// Whether a real wait ended a moment ago (within a millisecond), so that a look taken at
-// its end (at the terminal, at the display's events) still stands (Linux).
-bool RightAfterWait();
 
 // A real run's frame times (FrameTimes.cpp): the monotonic clock in nanoseconds; a call's
 // start on it (0 when no times are kept), and its time since counted as a presentation
@@ -65,13 +62,9 @@ void RegisterBuiltinLibrary(const char* name, FARPROC (*resolve)(const char* exp
 // The handle of a built-in library that is loaded now, else NULL (GetModuleHandleA).
 HMODULE LoadedBuiltinLibrary(const char* name);
 
-// Terminal input of a real run: the key-down and key-up records of one byte typed; the
-// records that are waiting now; reading records (waits for one).
-void KeyRecordsForByte(unsigned char byte, INPUT_RECORD records[2]);
+// Terminal input of a real run (one file per platform edge): the records that are
+// waiting now; reading records (waits for one).
 DWORD TerminalPendingRecords();
-// At the end of a real wait, in the time it spends on the clock anyway: what standard
-// input has now is taken in, and the count of records right after needs no look of its own.
-void LookAtTerminal();
 // Switches the console from the scripted queue to standard input and forgets what was
 // read from it so far (for tests of the terminal input).
 void UseTerminalInput();
@@ -98,7 +91,7 @@ int MessageBoxAnswerForKey(UINT type, int key);
 // How the stand-in shows its windows and its screen to a person, and takes the person's
 // input. A graphical layer linked into a program fills it in at start-up; every member
 // may be null (tests, and programs without that layer), and the logic runs the same.
-struct Presentation {
+struct PresentationHooks {
     // The first look at the display description: may put the real display's size and
     // depth in place of the default desktop's. Not called once tests set the display.
     void (*describeDesktop)(StandInDisplay* display);
@@ -124,7 +117,7 @@ struct Presentation {
     void (*waitBegins)();
     void (*waitEnds)();
 };
-extern Presentation Presenter;
+extern PresentationHooks PresentationLayer;
 
 // The display description set by StandInSetDisplay.
 const StandInDisplay& CurrentDisplay();
@@ -138,6 +131,9 @@ struct ScreenMode {
     DWORD redMask16; // for 16-bit modes: 0xF800 or 0x7C00
 };
 ScreenMode CurrentScreenMode();
+// Whether two modes show the same pixels alike: size, depth, and a 16-bit mode's layout
+// (the red mask means nothing at other depths).
+bool SameMode(const ScreenMode& a, const ScreenMode& b);
 // Bytes per pixel of a depth: 15 bits take 2 bytes like 16.
 inline DWORD BytesPerPixelOfDepth(int bitsPerPixel) {
     return static_cast<DWORD>(bitsPerPixel + 1) / 8;

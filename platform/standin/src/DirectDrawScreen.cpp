@@ -12,11 +12,6 @@ std::shared_ptr<PixelMemory> Screen;
 ScreenMode ScreenShownMode{};
 int ScreenPadding = 0;
 
-bool SameMode(const ScreenMode& a, const ScreenMode& b) {
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
-           (a.bitsPerPixel != 16 || a.redMask16 == b.redMask16);
-}
-
 // The screen's memory when it still shows the current mode, else NULL. A flip chain made
 // before a mode change may have put memory of another size on show.
 PixelMemory* ScreenInCurrentMode() {
@@ -30,6 +25,12 @@ PixelMemory* ScreenInCurrentMode() {
 }
 
 } // namespace
+
+bool SameMode(const ScreenMode& a, const ScreenMode& b) {
+    // Only a 16-bit mode has a layout of its own to tell by the red mask.
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+           (a.bitsPerPixel != 16 || a.redMask16 == b.redMask16);
+}
 
 DDPIXELFORMAT PixelFormatOf(int bitsPerPixel, DWORD redMask16) {
     DDPIXELFORMAT format{};
@@ -111,8 +112,8 @@ void ShowOnScreen(const std::shared_ptr<PixelMemory>& memory) {
 }
 
 void PixelsChanged(const PixelMemory& memory, const RECT& area) {
-    if (Presenter.screenChanged != nullptr && ScreenInCurrentMode() == &memory)
-        Presenter.screenChanged(area);
+    if (PresentationLayer.screenChanged != nullptr && ScreenInCurrentMode() == &memory)
+        PresentationLayer.screenChanged(area);
 }
 
 void ResetScreen() {

@@ -155,8 +155,8 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     LONG_PTR failure = 0;
     if (CallFails("PeekMessageA", &failure) || msg == nullptr || !ValidFilter(window))
         return FALSE;
-    if (Presenter.takeInput != nullptr)
-        Presenter.takeInput();
+    if (PresentationLayer.takeInput != nullptr)
+        PresentationLayer.takeInput();
     const bool found = NextMessage(msg, window, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0);
     CountFrameCall(FrameCall::Messages, started);
     return found ? TRUE : FALSE;
@@ -171,12 +171,12 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
         return static_cast<BOOL>(failure);
     if (msg == nullptr || !ValidFilter(window))
         return -1;
-    if (Presenter.takeInput != nullptr)
-        Presenter.takeInput();
+    if (PresentationLayer.takeInput != nullptr)
+        PresentationLayer.takeInput();
     while (!NextMessage(msg, window, filterMin, filterMax, true)) {
         // Only the person's input can post a message now. Without a presentation to wait
         // on, waiting would hang for ever, so stop with a diagnosis instead.
-        if (Presenter.waitForInput == nullptr || !Presenter.waitForInput()) {
+        if (PresentationLayer.waitForInput == nullptr || !PresentationLayer.waitForInput()) {
             std::fprintf(stderr, "GetMessageA: the message queue is empty and would stay so\n");
             std::abort();
         }

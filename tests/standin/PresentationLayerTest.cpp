@@ -66,29 +66,29 @@ bool WaitForQuit() {
     return true;
 }
 
-class PresentationHooks : public testing::Test {
+class PresentationLayerCalls : public testing::Test {
   protected:
     void SetUp() override {
         StandInReset();
         Events.clear();
         DisplayPresent = true;
         InputTaken = Waits = 0;
-        Presenter =
-            Presentation{nullptr,      CanShow,          RecordWindowChanged, RecordWindowDestroyed,
-                         RecordCursor, RecordScreen,     RecordMode,          TakeInput,
-                         WaitForQuit,  RecordWaitBegins, RecordWaitEnds};
+        PresentationLayer = PresentationHooks{
+            nullptr,      CanShow,          RecordWindowChanged, RecordWindowDestroyed,
+            RecordCursor, RecordScreen,     RecordMode,          TakeInput,
+            WaitForQuit,  RecordWaitBegins, RecordWaitEnds};
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "PresentationHooks";
+        windowClass.lpszClassName = "PresentationLayerCalls";
         RegisterClassA(&windowClass);
     }
     void TearDown() override {
-        Presenter = Presentation{};
+        PresentationLayer = PresentationHooks{};
         StandInReset();
     }
 
     HWND NewWindow(int x, int y, int width, int height) {
-        return CreateWindowExA(0, "PresentationHooks", "", WS_POPUP | WS_VISIBLE, x, y, width,
+        return CreateWindowExA(0, "PresentationLayerCalls", "", WS_POPUP | WS_VISIBLE, x, y, width,
                                height, nullptr, nullptr, nullptr, nullptr);
     }
 };
@@ -107,7 +107,7 @@ IDirectDrawSurface4* NewSurface(IDirectDraw4* directDraw, DWORD flags, DWORD cap
     return surface;
 }
 
-TEST_F(PresentationHooks, WindowsAndCursor) {
+TEST_F(PresentationLayerCalls, WindowsAndCursor) {
     const HWND window = NewWindow(10, 20, 100, 50);
     ASSERT_NE(window, nullptr);
     SCOPED_TRACE("shown at creation, moved, hidden, cursor hidden, destroyed");
@@ -120,7 +120,7 @@ TEST_F(PresentationHooks, WindowsAndCursor) {
                                         "window 30,40,130,90 hidden", "cursor -1", "destroyed"}));
 }
 
-TEST_F(PresentationHooks, NoWindowWithoutDisplay) {
+TEST_F(PresentationLayerCalls, NoWindowWithoutDisplay) {
     DisplayPresent = false;
     SetLastError(0);
     EXPECT_EQ(NewWindow(10, 20, 100, 50), nullptr);
@@ -129,7 +129,7 @@ TEST_F(PresentationHooks, NoWindowWithoutDisplay) {
     EXPECT_TRUE(Events.empty());
 }
 
-TEST_F(PresentationHooks, WindowedScreenChanges) {
+TEST_F(PresentationLayerCalls, WindowedScreenChanges) {
     const HWND window = NewWindow(100, 50, 64, 32);
     IDirectDraw4* directDraw = NewDirectDraw4();
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
@@ -161,7 +161,7 @@ TEST_F(PresentationHooks, WindowedScreenChanges) {
     directDraw->Release();
 }
 
-TEST_F(PresentationHooks, FullScreenChanges) {
+TEST_F(PresentationLayerCalls, FullScreenChanges) {
     const HWND window = NewWindow(0, 0, 320, 200);
     IDirectDraw4* directDraw = NewDirectDraw4();
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
@@ -177,7 +177,7 @@ TEST_F(PresentationHooks, FullScreenChanges) {
     EXPECT_EQ(Events, (std::vector<std::string>{"mode set", "screen 0,0,320,200", "desktop"}));
 }
 
-TEST_F(PresentationHooks, MessageFunctionsTakeInput) {
+TEST_F(PresentationLayerCalls, MessageFunctionsTakeInput) {
     MSG message{};
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(InputTaken, 1);
@@ -191,7 +191,7 @@ TEST_F(PresentationHooks, MessageFunctionsTakeInput) {
 
 // A real wait of Sleep (the frame loop's) tells the presentation when it begins and ends:
 // the presenter works in between, off the program's frame.
-TEST_F(PresentationHooks, RealWaitIsAnnounced) {
+TEST_F(PresentationLayerCalls, RealWaitIsAnnounced) {
     SleepForReal(1);
     EXPECT_EQ(Events, (std::vector<std::string>{"wait begins", "wait ends"}));
 }

@@ -1,5 +1,5 @@
 // The Win32 subset this program uses, for Linux: the public names, types, constants
-// and structure layouts of windows.h, implemented by the stand-in in platform/linux.
+// and structure layouts of windows.h, implemented by the stand-in in platform/standin.
 #pragma once
 
 #include <cstddef>

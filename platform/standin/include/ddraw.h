@@ -1,6 +1,6 @@
 // The DirectDraw subset this program uses, for Linux: the public names, constants,
 // structure layouts and COM interfaces of ddraw.h, implemented by the stand-in's
-// built-in "DDraw.dll" in platform/linux. Interfaces list only the methods used here.
+// built-in "DDraw.dll" in platform/standin. Interfaces list only the methods used here.
 #pragma once
 
 #include <windows.h>
@@ -233,5 +233,4 @@ HRESULT WINAPI DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, LPVOID conte
 HRESULT WINAPI DirectDrawEnumerateExW(LPDDENUMCALLBACKEXW callback, LPVOID context, DWORD flags);
 HRESULT WINAPI DirectDrawCreate(GUID* guid, LPDIRECTDRAW* directDraw, IUnknown* outer);
 HRESULT WINAPI DirectDrawCreateEx(GUID* guid, LPVOID* directDraw, REFIID iid, IUnknown* outer);
-HRESULT WINAPI DirectDrawCreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper,
-                                       IUnknown* outer);
+HRESULT WINAPI DirectDrawCreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer);
