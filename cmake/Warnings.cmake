@@ -7,11 +7,6 @@ if(BUMPDEMO_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
-if(BUMPDEMO_THREAD_SANITIZE)
-    # Any data race ends the test that found it with a failure.
-    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
-    add_link_options(-fsanitize=thread)
-endif()
 if(WIN32)
     # One self-contained executable: no MinGW runtime DLL beside Windows' own.
     add_link_options(-static -static-libgcc -static-libstdc++)

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Builds every target (linux, linux-asan, win32, win64, web) and runs every test; linux-tsan
-# builds the programs of the screen layer's tests and runs them under ThreadSanitizer.
+# Builds every target (linux, linux-asan, win32, win64, web) and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -13,9 +12,6 @@ for preset in linux linux-asan win32 win64 web; do
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$jobs"
 done
-echo "=== build linux-tsan"
-cmake --preset linux-tsan >/dev/null
-cmake --build build/linux-tsan -j"$jobs" --target ScreenLayerTest SoakTest bumpdemo bumpframe
 echo "=== build the release archive"
 cmake --build build/win32 --target package
 
@@ -42,11 +38,6 @@ for preset in linux linux-asan win32 win64 web; do
     echo "=== test $preset"
     ctest --preset "$preset" -j"$jobs"
 done
-# The screen, soak and end-to-end tests (the preset's filter); a data race fails the test.
-# ThreadSanitizer's memory layout needs the address space unrandomised on kernels with
-# many random mmap bits (Linux 6.6 and later), so the tests run under setarch -R.
-echo "=== test linux-tsan"
-setarch "$(uname -m)" -R ctest --preset linux-tsan -j"$jobs"
 
 # The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last.
 reason=$(cat build/win32/wineprefix.32bit 2>/dev/null || echo "its tests did not get to look")

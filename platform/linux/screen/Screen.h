@@ -1,30 +1,60 @@
 // The stand-in on screen through SDL2: its message boxes, windows and screen shown to a
 // person, and the person's keys and window moves fed back as window messages. Shared
-// internals of the presentation layer; the stand-in reaches it through Presenter and
-// PresentMessageBox only.
+// internals of the screen layer; the stand-in reaches it through its presentation hooks
+// and PresentMessageBox only. Everything here runs on the program's own thread.
 #pragma once
-
-#include "ScreenPixels.h"
-#include "ScreenPresenter.h"
 
 #include <StandIn.h>
 #include <windows.h>
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // --- Start-up (ScreenStart.cpp) -------------------------------------------------------------
-// True when SDL's video runs on a display a person can see; the first call starts it.
-// Without DISPLAY or WAYLAND_DISPLAY (or SDL_VIDEODRIVER) nothing is tried, and SDL's
-// invisible drivers (offscreen, dummy) count as no display.
+// Puts the layer in the stand-in's place for presentation and message boxes (a program
+// linked with standin_screen has it done before main).
+void InstallScreenLayer();
+// True when SDL's video runs on a display a person can see; the first call starts it. A
+// program that finds no display says so in one line on standard error and ends (exit code
+// DisplayFailureExitCode): without DISPLAY or WAYLAND_DISPLAY (or SDL_VIDEODRIVER), or
+// when the display named cannot be opened. SDL's invisible drivers (offscreen, dummy)
+// count as no display, unless a test chose them (UseInvisibleDisplay).
 bool DisplayAvailable();
+// The exit code of a program that has no display, or loses it.
+constexpr int DisplayFailureExitCode = 1;
+// Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
+// memory; having no display is then no reason to end.
+void UseInvisibleDisplay();
 // The desktop as the display reports it: size, and the depth Windows would report
 // (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8).
 void DescribeDesktop(StandInDisplay* display);
 void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
+
+// --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
+// Watches the connection SDL opened: when it breaks (the X server ended), the program says
+// so in one line naming the display, puts the terminal back and ends with
+// DisplayFailureExitCode. Processes the program forks (SDL's message box) end with it.
+void WatchDisplayConnection();
+// Whether SDL holds events or its X connection has anything to read (or has broken); true
+// where SDL's windows are not on X (SDL must pump then).
+bool SdlEventsWaiting(SDL_Window* window);
+
+// --- Pixels (ScreenPixels.cpp) ------------------------------------------------------------
+// The SDL pixel format of the stand-in's screen at a depth (a 16-bit screen by its red
+// mask), or SDL_PIXELFORMAT_UNKNOWN for one without colours of its own (8 bits).
+Uint32 ScreenPixelFormat(int bitsPerPixel, DWORD redMask16);
+// The largest whole factor by which width x height fits into the display, at least 1.
+int WholeScaleFactor(int width, int height, int displayWidth, int displayHeight);
+// Puts width x height pixels (in the given SDL format, rows sourcePitch bytes apart, or
+// packed tightly for 0) onto the surface with their top-left corner at (x, y), each as a
+// factor x factor block; what falls outside the surface is left out. False when SDL cannot
+// convert the format.
+bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL_Surface* target,
+                int x, int y, int factor, size_t sourcePitch = 0);
 
 // --- Message boxes (ScreenMessageBox.cpp) ---------------------------------------------------
 // What SDL_ShowMessageBox is given for a MessageBoxA: the title and the buttons left to
@@ -53,15 +83,21 @@ struct KeyMessage {
 bool KeyMessageOf(const SDL_KeyboardEvent& event, KeyMessage* message);
 
 // --- Windows and the screen (ScreenWindows.cpp) ---------------------------------------------
-// The Presenter members: each visible top-level window is an SDL window over its client
+// The presentation hooks: each visible top-level window is an SDL window over its client
 // area while the desktop shows; a display mode shows the whole screen in one full-screen
-// SDL window instead.
+// SDL window instead. Windows are drawn whole when they change; a change of the screen's
+// pixels is drawn when the program next waits (DrawPendingScreen), or at a hand-over once
+// the oldest change not drawn is ScreenHoldLimit old (a program that never waits).
 bool CanShowWindows();
 void WindowChanged(HWND window);
 void WindowDestroyed(HWND window);
 void CursorCountChanged(int count);
 void ScreenChanged(const RECT& area);
 void ScreenModeChanged(bool modeSet);
+// Draws what changed on the screen since it was last drawn (Sleep's wait begins, and
+// before the waits for the person).
+void DrawPendingScreen();
+constexpr DWORD ScreenHoldLimit = 20; // milliseconds
 // The stand-in window an SDL window shows (the focused one for the full-screen window),
 // the SDL window of a stand-in window (the full-screen one while a mode is set), NULL
 // for none.
@@ -76,9 +112,9 @@ SDL_Window* AnySdlWindow();
 void CloseSdlWindows();
 
 // --- Input (ScreenInput.cpp) -----------------------------------------------------------------
-// The Presenter members: SDL's events become the stand-in's input messages, moves and sizes.
-// EndOfWait ends Sleep's wait: the presenter's reading is over, and SDL's connection is
-// looked at, so that the message functions need not.
+// The presentation hooks: SDL's events become the stand-in's input messages, moves and
+// sizes. EndOfWait ends Sleep's wait with a look at SDL's connection, so that the message
+// functions right after need not.
 void TakeInput();
 bool WaitForInput();
 void EndOfWait();

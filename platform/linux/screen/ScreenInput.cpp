@@ -2,8 +2,9 @@
 // queue: keys become key messages for the focused window, moving a window moves the
 // stand-in's (WM_MOVE follows), sizing it is held to its tracking sizes, and the close
 // button sends WM_CLOSE.
-#include "Screen.h"
 #include "Rectangles.h"
+#include "Screen.h"
+#include "Terminal.h"
 #include "WindowManager.h"
 
 #include <algorithm>
@@ -46,7 +47,6 @@ void Resized(HWND window, int width, int height) {
 }
 
 void HandleWindowEvent(const SDL_WindowEvent& event) {
-    const auto changing = ChangeSdlWindows();
     if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SHOWN) {
         RedrawSdlWindow(event.windowID);
         return;
@@ -113,7 +113,6 @@ bool LookedAndNothing = false;
 } // namespace
 
 void EndOfWait() {
-    WaitEnds();
     SDL_Window* window = AnySdlWindow();
     LookedAndNothing = window != nullptr && !SdlEventsWaiting(window);
 }
@@ -140,9 +139,9 @@ bool WaitForInput() {
     SDL_Event event;
     if (AnySdlWindow() == nullptr)
         return false;
-    WaitBegins();
+    // The person sees the newest picture while the program waits.
+    DrawPendingScreen();
     const bool received = SDL_WaitEvent(&event) != 0;
-    WaitEnds();
     if (!received)
         return false;
     HandleEvent(event);

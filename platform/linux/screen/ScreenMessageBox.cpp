@@ -80,12 +80,15 @@ int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UI
                                  static_cast<int>(layout.buttons.size()),
                                  layout.buttons.data(),
                                  nullptr};
-    // The box waits for the person: the last picture is shown behind it meanwhile.
+    // The box waits for the person: the newest picture is shown behind it meanwhile.
+    DrawPendingScreen();
     int buttonId = -1;
-    WaitBegins();
     const int shown = SDL_ShowMessageBox(&box, &buttonId);
-    WaitEnds();
-    if (shown != 0)
+    if (shown != 0) {
+        // The box's process ends when the display goes: SDL's own connection then tells
+        // whether that is why (and the program ends there).
+        SDL_PumpEvents();
         return WriteToStandardError(text, caption);
+    }
     return AnswerForButton(type, buttonId);
 }

@@ -1,8 +1,11 @@
 // SDL's video for the stand-in: started at the first need, when there is a display a
 // person can see, and closed at the end of the process (the desktop gets its own screen
-// back).
+// back). A program without a display cannot do what it is for: it says so and ends.
 #include "Screen.h"
+#include "StandInPrivate.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,47 +13,77 @@ namespace {
 
 enum class Video { NotTried, Running, Missing };
 Video State = Video::NotTried;
+bool InvisibleAllowed = false;
 
 void StopVideo() {
-    StopPresentingOnX();
     CloseSdlWindows();
     SDL_Quit();
     State = Video::Missing;
 }
 
-bool DisplayNamed() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0')
-            return true;
-    }
-    return false;
+const char* Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
+// The display SDL is to open, for the person: DISPLAY's or WAYLAND_DISPLAY's value.
+const char* DisplayName() {
+    const char* x = Variable("DISPLAY");
+    return x != nullptr ? x : Variable("WAYLAND_DISPLAY");
+}
+
+[[noreturn]] void EndWithoutDisplay(const char* why, const char* name) {
+    std::fprintf(stderr, "%s: %s%s\n", program_invocation_short_name, why, name);
+    std::exit(DisplayFailureExitCode);
 }
 
 void StartVideo() {
     State = Video::Missing;
     // Without a display named, SDL would try Wayland's default socket and then settle on
     // its off-screen driver: nothing a person sees.
-    if (!DisplayNamed())
-        return;
+    if (DisplayName() == nullptr && Variable("SDL_VIDEODRIVER") == nullptr)
+        EndWithoutDisplay("no display to show windows on: DISPLAY is not set", "");
     // Ctrl-C in the terminal ends the program as before, instead of becoming SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Window surfaces in plain memory, put on screen as they are: no renderer in between
     // (which would also make SDL recreate each window for OpenGL).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return;
+    // An X display that cannot be opened is the answer: SDL would go on to Wayland and
+    // its invisible drivers, and talk about them on standard error.
+    if (Variable("WAYLAND_DISPLAY") == nullptr)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        const char* name = DisplayName();
+        EndWithoutDisplay("cannot open the display ", name != nullptr ? name : "");
+    }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
         std::strcmp(driver, "dummy") == 0) {
-        SDL_Quit();
-        return;
+        if (!InvisibleAllowed) {
+            SDL_Quit();
+            EndWithoutDisplay("no display a person can see: SDL's video driver is ",
+                              driver != nullptr ? driver : "none");
+        }
+    } else if (std::strcmp(driver, "x11") == 0) {
+        WatchDisplayConnection();
     }
     State = Video::Running;
     std::atexit(StopVideo);
 }
 
 } // namespace
+
+void InstallScreenLayer() {
+    PresentationLayer =
+        PresentationHooks{DescribeDesktop,    CanShowWindows,    WindowChanged,     WindowDestroyed,
+                          CursorCountChanged, ScreenChanged,     ScreenModeChanged, TakeInput,
+                          WaitForInput,       DrawPendingScreen, EndOfWait};
+    PresentMessageBox = ShowMessageBoxOnScreen;
+}
+
+void UseInvisibleDisplay() {
+    InvisibleAllowed = true;
+}
 
 bool DisplayAvailable() {
     if (State == Video::NotTried)

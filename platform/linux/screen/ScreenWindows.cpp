@@ -1,8 +1,10 @@
 // The stand-in's windows and screen as SDL windows. While the desktop shows, each visible
 // top-level window is an SDL window over its client area, showing the screen's pixels
 // there; while a display mode is set, one full-screen SDL window shows the whole screen,
-// enlarged by the largest whole factor with black borders. A changed screen is handed to
-// the presenter where it runs; the main thread draws windows whole when they change.
+// enlarged by the largest whole factor with black borders. Windows are drawn whole when
+// they change. Blt and Flip onto the screen only note the area they changed: it is drawn
+// when the program next waits, in the time the wait takes anyway (Sleep has fixed its
+// deadline by then), and a frame that follows finds the caches and the X server free.
 #include "Screen.h"
 #include "Rectangles.h"
 #include "WindowManager.h"
@@ -38,11 +40,6 @@ struct DrawnSurface {
     std::vector<uint8_t> pixels; // rows packed tightly
 };
 std::map<SDL_Window*, DrawnSurface> WhollyDrawn;
-
-bool SameMode(const ScreenMode& a, const ScreenMode& b) {
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
-           a.redMask16 == b.redMask16;
-}
 
 Uint32 ScreenFormat() {
     const ScreenMode mode = CurrentScreenMode();
@@ -163,23 +160,15 @@ void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
         DrawWhole(sdl, surface, shown, x, y, 1);
 }
 
-bool HandToPresenter(const RECT& changed);
-
-// The black around the enlarged screen at (x, y) in the full-screen window, the screen
-// itself handed to the presenter: the main thread draws and sends only the surround.
-// False when the presenter cannot draw the screen there.
-bool DrawSurroundAndHandOver(SDL_Surface* surface, const RECT& screen, int x, int y, int factor) {
-    if (!PresentingOnX())
-        return false;
-    const int width = Width(screen) * factor, height = Height(screen) * factor;
-    const SDL_Rect around[] = {{0, 0, surface->w, y},
-                               {0, y + height, surface->w, surface->h - y - height},
-                               {0, y, x, height},
-                               {x + width, y, surface->w - x - width, height}};
-    for (const SDL_Rect& rect : around)
-        SDL_FillRect(surface, &rect, SDL_MapRGB(surface->format, 0, 0, 0));
-    SDL_UpdateWindowSurfaceRects(FullScreenWindow, around, 4);
-    return HandToPresenter(screen);
+// Where the whole screen goes in the full-screen window: enlarged by the largest whole
+// factor that fits, in the middle.
+struct Placement {
+    int x, y, factor;
+};
+Placement FullScreenPlacement(const SDL_Surface* surface, const RECT& screen) {
+    const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
+    return Placement{(surface->w - Width(screen) * factor) / 2,
+                     (surface->h - Height(screen) * factor) / 2, factor};
 }
 
 // The whole screen enlarged in the middle of the full-screen window, black around it; with
@@ -189,17 +178,13 @@ void RedrawFullScreen(const RECT* changed = nullptr) {
     if (surface == nullptr)
         return;
     const RECT screen = WholeScreen();
-    const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
-    const int x = (surface->w - Width(screen) * factor) / 2;
-    const int y = (surface->h - Height(screen) * factor) / 2;
-    if (changed == nullptr && DrawSurroundAndHandOver(surface, screen, x, y, factor))
-        return;
+    const Placement at = FullScreenPlacement(surface, screen);
     DrawnSurface* drawn =
         changed != nullptr ? DrawnWhole(FullScreenWindow, surface, screen) : nullptr;
     if (drawn != nullptr)
-        DrawChanged(FullScreenWindow, surface, drawn, *changed, x, y, factor);
+        DrawChanged(FullScreenWindow, surface, drawn, *changed, at.x, at.y, at.factor);
     else
-        DrawWhole(FullScreenWindow, surface, screen, x, y, factor);
+        DrawWhole(FullScreenWindow, surface, screen, at.x, at.y, at.factor);
 }
 
 // The client sizes the window's tracking sizes allow: resizable only between them, fixed
@@ -255,98 +240,11 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
         SDL_ShowWindow(sdl);
 }
 
-// The picture of the screen for the presenter: the area each SDL window shows, and where.
-struct PresentTarget {
-    unsigned long xWindow;
-    Uint32 windowFormat;
-    RECT shown; // the screen's area it shows
-    int x, y;   // where that area goes in the window
-    int factor;
-};
-std::vector<PresentTarget> Targets;
-
-bool AddTarget(SDL_Window* sdl, const RECT& shown, int x, int y, int factor) {
-    SDL_Surface* surface = SDL_GetWindowSurface(sdl);
-    const unsigned long xWindow = XWindowOf(sdl);
-    if (surface == nullptr || xWindow == 0 || !PresentableFormat(surface->format->format))
-        return false;
-    Targets.push_back(PresentTarget{xWindow, surface->format->format, shown, x, y, factor});
-    // What SDL's surface holds is no longer what the window shows.
-    WhollyDrawn.erase(sdl);
-    return true;
-}
-
-// Where the picture goes; its pixels are read when the program waits (ReadFrame).
-void FillFrame(PresentedFrame* frame) {
-    if (frame->areas.size() < Targets.size())
-        frame->areas.resize(Targets.size());
-    frame->count = 0;
-    for (const PresentTarget& target : Targets) {
-        PresentedArea& area = frame->areas[frame->count++];
-        area.xWindow = target.xWindow;
-        area.windowFormat = target.windowFormat;
-        area.x = target.x;
-        area.y = target.y;
-        area.factor = target.factor;
-        area.left = target.shown.left;
-        area.top = target.shown.top;
-        area.width = Width(target.shown);
-        area.height = Height(target.shown);
-        area.format = ScreenFormat();
-    }
-}
-
-} // namespace
-
-// On the presenter's thread, while the main thread waits: the screen holds the newest
-// picture and nothing writes to it.
-void ReadFrame(PresentedFrame* frame) {
-    for (size_t i = 0; i < frame->count; ++i) {
-        PresentedArea& area = frame->areas[i];
-        ReadScreenInto(RECT{area.left, area.top, area.left + area.width, area.top + area.height},
-                       &area.pixels);
-    }
-}
-
-namespace {
-
-// A change of the screen handed to the presenter: whole pictures of every window on
-// show, once the change falls in any (a picture that replaces a pending one stands for
-// both). False when a window needs the main thread to draw it (the presenter does not
-// run, or cannot draw into it).
-bool HandToPresenter(const RECT& changed) {
-    if (!PresentingOnX())
-        return false;
-    Targets.clear();
-    if (FullScreenWindow != nullptr) {
-        SDL_Surface* surface = SDL_GetWindowSurface(FullScreenWindow);
-        if (surface == nullptr)
-            return false;
-        const RECT screen = WholeScreen();
-        const int factor = WholeScaleFactor(Width(screen), Height(screen), surface->w, surface->h);
-        if (!AddTarget(FullScreenWindow, screen, (surface->w - Width(screen) * factor) / 2,
-                       (surface->h - Height(screen) * factor) / 2, factor))
-            return false;
-    } else {
-        bool touched = false;
-        for (const auto& [window, sdl] : Shown) {
-            const Window* state = LookUpWindow(window);
-            if (state == nullptr || (state->style & WS_VISIBLE) == 0)
-                continue;
-            const RECT shown = Intersection(state->clientRect, WholeScreen());
-            if (IsEmpty(shown))
-                continue;
-            touched = touched || !IsEmpty(Intersection(shown, changed));
-            if (!AddTarget(sdl, shown, shown.left - state->clientRect.left,
-                           shown.top - state->clientRect.top, 1))
-                return false;
-        }
-        if (!touched)
-            return true;
-    }
-    HandOffFrame(FillFrame);
-    return true;
-}
+// The screen's area changed since it was last drawn, and when the first of those changes
+// came (on the stand-in's clock).
+bool Pending = false;
+RECT PendingArea{};
+DWORD PendingSince = 0;
 
 } // namespace
 
@@ -355,7 +253,6 @@ bool CanShowWindows() {
 }
 
 void WindowChanged(HWND window) {
-    const auto changing = ChangeSdlWindows();
     const Window* state = LookUpWindow(window);
     if (state == nullptr || !DisplayAvailable())
         return;
@@ -379,7 +276,6 @@ void WindowDestroyed(HWND window) {
     const auto found = Shown.find(window);
     if (found == Shown.end())
         return;
-    const auto changing = ChangeSdlWindows();
     WhollyDrawn.erase(found->second);
     SDL_DestroyWindow(found->second);
     Shown.erase(found);
@@ -391,25 +287,35 @@ void CursorCountChanged(int count) {
 }
 
 void ScreenChanged(const RECT& area) {
-    if (HandToPresenter(area))
+    const DWORD now = CurrentTicks();
+    PendingArea = Pending ? BoundingRect(PendingArea, area) : area;
+    if (!Pending)
+        PendingSince = now;
+    Pending = true;
+    // A program that has not waited for a while still gets its pictures shown.
+    if (now - PendingSince >= ScreenHoldLimit)
+        DrawPendingScreen();
+}
+
+void DrawPendingScreen() {
+    if (!Pending)
         return;
-    const auto changing = ChangeSdlWindows();
+    Pending = false;
     if (FullScreenWindow != nullptr) {
-        RedrawFullScreen(&area);
+        RedrawFullScreen(&PendingArea);
         return;
     }
     for (const auto& [window, sdl] : Shown) {
         const Window* state = LookUpWindow(window);
         if (state != nullptr && (state->style & WS_VISIBLE) != 0 &&
-            !IsEmpty(Intersection(state->clientRect, area)))
-            RedrawWindow(window, sdl, &area);
+            !IsEmpty(Intersection(state->clientRect, PendingArea)))
+            RedrawWindow(window, sdl, &PendingArea);
     }
 }
 
 void ScreenModeChanged(bool modeSet) {
     if (!DisplayAvailable())
         return;
-    const auto changing = ChangeSdlWindows();
     ModeSet = modeSet;
     if (!modeSet) {
         if (FullScreenWindow != nullptr) {
@@ -465,7 +371,6 @@ SDL_Window* SdlWindowOf(HWND window) {
 }
 
 void RedrawSdlWindow(Uint32 sdlWindowId) {
-    const auto changing = ChangeSdlWindows();
     if (IsFullScreenSdl(sdlWindowId)) {
         RedrawFullScreen();
         return;
@@ -483,7 +388,6 @@ SDL_Window* AnySdlWindow() {
 }
 
 void CloseSdlWindows() {
-    const auto changing = ChangeSdlWindows();
     if (FullScreenWindow != nullptr)
         SDL_DestroyWindow(FullScreenWindow);
     FullScreenWindow = nullptr;
@@ -491,4 +395,5 @@ void CloseSdlWindows() {
         SDL_DestroyWindow(sdl);
     Shown.clear();
     WhollyDrawn.clear();
+    Pending = false;
 }

@@ -1,0 +1,76 @@
+// SDL's own X connection, looked at on the program's thread: whether SDL's event pump
+// would find anything, and what happens when the connection breaks. The pump flushes the
+// connection, reads and polls it and does its own bookkeeping; a frame loop that looks for
+// messages every frame need not pay for that when no event came. One poll of the
+// connection tells.
+#include "Screen.h"
+#include "Terminal.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+pid_t ProgramProcess = 0;
+bool InChildProcess = false;
+
+// Xlib calls this when a connection breaks (the X server ended or was killed), in the
+// middle of whatever call noticed it, and ends the process if it returns. Nothing of the
+// program's normal end can run then, as any of it may reach for the connection again.
+int DisplayLost(Display* display) {
+    // A child of the program (SDL's message box) ends quietly; the program says it.
+    if (!InChildProcess) {
+        std::fprintf(stderr, "%s: lost the connection to the display %s\n",
+                     program_invocation_short_name, DisplayString(display));
+        std::fflush(nullptr);
+        RestoreTerminal();
+    }
+    _exit(DisplayFailureExitCode);
+}
+
+// In every process the program forks: it ends when the program does (a signal, a lost
+// display), so that nothing of it, such as a message box, stays on screen.
+void EndWithProgram() {
+    InChildProcess = true;
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The program may have ended before the line above.
+    if (getppid() != ProgramProcess)
+        _exit(DisplayFailureExitCode);
+}
+
+// SDL's description of the window's X side; false when it is not on X.
+bool OnX(SDL_Window* window, SDL_SysWMinfo* info) {
+    SDL_zero(*info);
+    SDL_VERSION(&info->version);
+    return SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
+}
+
+} // namespace
+
+void WatchDisplayConnection() {
+    ProgramProcess = getpid();
+    XSetIOErrorHandler(DisplayLost);
+    pthread_atfork(nullptr, nullptr, EndWithProgram);
+}
+
+bool SdlEventsWaiting(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || !OnX(window, &info))
+        return true;
+    Display* display = info.info.x11.display;
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return true;
+    // SDL sends its own requests when it makes them; the pump, when it runs, sends the rest.
+    // A broken connection reads as waiting too: the pump then finds out.
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    return poll(&connection, 1, 0) > 0;
+}

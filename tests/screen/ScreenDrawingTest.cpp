@@ -1,0 +1,168 @@
+// When the screen layer draws: a Blt or Flip onto the screen shows nothing until the
+// program waits, the wait shows the newest picture, and a program that does not wait has
+// its pictures shown at a hand-over once the oldest change waited the hold limit. On
+// SDL's dummy driver, whose window surfaces are plain memory: what an SDL window's surface
+// holds is what a person would see.
+#include "Screen.h"
+
+#include <StandIn.h>
+#include <ddraw.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int Left = 100, Top = 50, Width = 64, Height = 32;
+
+class ScreenDrawing : public testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        UseInvisibleDisplay();
+        StandInReset();
+        InstallScreenLayer();
+        StandInSetDisplay(StandInDisplay{});
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "ScreenDrawing";
+        RegisterClassA(&windowClass);
+        IDirectDraw* directDraw = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
+        ASSERT_EQ(
+            directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&DirectDraw)),
+            DD_OK);
+        directDraw->Release();
+    }
+    void TearDown() override {
+        if (Back != nullptr)
+            Back->Release();
+        if (Primary != nullptr)
+            Primary->Release();
+        DirectDraw->Release();
+        StandInReset();
+        CloseSdlWindows();
+    }
+
+    IDirectDrawSurface4* NewSurface(DWORD flags, DWORD caps, DWORD width = 0, DWORD height = 0) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = flags;
+        desc.ddsCaps.dwCaps = caps;
+        desc.dwWidth = width;
+        desc.dwHeight = height;
+        desc.dwBackBufferCount = 1;
+        IDirectDrawSurface4* surface = nullptr;
+        EXPECT_EQ(DirectDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
+        return surface;
+    }
+
+    // Fills the surface with one colour (0xRRGGBB), as the program writes a frame.
+    static void Fill(IDirectDrawSurface4* surface, uint32_t colour) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        for (DWORD y = 0; y < desc.dwHeight; ++y)
+            for (DWORD x = 0; x < desc.dwWidth; ++x)
+                std::memcpy(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * 4,
+                            &colour, 4);
+        ASSERT_EQ(surface->Unlock(nullptr), DD_OK);
+    }
+
+    IDirectDraw4* DirectDraw = nullptr;
+    IDirectDrawSurface4* Primary = nullptr;
+    IDirectDrawSurface4* Back = nullptr;
+};
+
+// The colour (0xRRGGBB) a person sees at (x, y) of the SDL window that shows the window.
+uint32_t Seen(HWND window, int x, int y) {
+    SDL_Surface* surface = SDL_GetWindowSurface(SdlWindowOf(window));
+    if (surface == nullptr || x >= surface->w || y >= surface->h)
+        return 0xDEAD;
+    uint32_t pixel = 0;
+    std::memcpy(&pixel,
+                static_cast<uint8_t*>(surface->pixels) + y * surface->pitch +
+                    x * surface->format->BytesPerPixel,
+                surface->format->BytesPerPixel);
+    Uint8 red = 0, green = 0, blue = 0;
+    SDL_GetRGB(pixel, surface->format, &red, &green, &blue);
+    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+}
+
+TEST_F(ScreenDrawing, WindowShowsTheNewestPictureAfterAWait) {
+    const HWND window = CreateWindowExA(0, "ScreenDrawing", "", WS_POPUP | WS_VISIBLE, Left, Top,
+                                        Width, Height, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(DirectDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    Primary = NewSurface(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
+    Back = NewSurface(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN, Width, Height);
+    RECT source{0, 0, Width, Height};
+    RECT client{Left, Top, Left + Width, Top + Height};
+    ASSERT_EQ(Seen(window, 0, 0), 0x000000u) << "a new window shows the black screen";
+    {
+        SCOPED_TRACE("pictures presented without a wait are not drawn");
+        for (uint32_t colour : {0x102030u, 0x405060u}) {
+            Fill(Back, colour);
+            ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        }
+        EXPECT_EQ(Seen(window, 0, 0), 0x000000u);
+    }
+    {
+        SCOPED_TRACE("a wait shows the newest, everywhere in the window");
+        Sleep(50);
+        EXPECT_EQ(Seen(window, 0, 0), 0x405060u);
+        EXPECT_EQ(Seen(window, Width - 1, Height - 1), 0x405060u);
+    }
+    {
+        SCOPED_TRACE("a program that does not wait: shown at the hand-over past the hold limit");
+        Fill(Back, 0x708090u);
+        ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        StandInAdvanceClock(ScreenHoldLimit - 1);
+        Fill(Back, 0xA0B0C0u);
+        ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        EXPECT_EQ(Seen(window, 0, 0), 0x405060u) << "not yet the hold limit";
+        StandInAdvanceClock(1);
+        Fill(Back, 0xC0D0E0u);
+        ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        EXPECT_EQ(Seen(window, 0, 0), 0xC0D0E0u);
+    }
+    {
+        SCOPED_TRACE("the person's wait in a message box shows the newest");
+        Fill(Back, 0x0A0B0Cu);
+        ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        // The dummy driver shows no box: its text goes to standard error, the answer is 0.
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(ShowMessageBoxOnScreen(window, "text", "caption", MB_OK), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "caption: text\n");
+        EXPECT_EQ(Seen(window, 0, 0), 0x0A0B0Cu);
+    }
+}
+
+TEST_F(ScreenDrawing, FullScreenShowsTheNewestPictureEnlargedAfterAWait) {
+    const HWND window = CreateWindowExA(0, "ScreenDrawing", "", WS_POPUP | WS_VISIBLE, 0, 0, 320,
+                                        200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(DirectDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(DirectDraw->SetDisplayMode(320, 200, 32, 0, 0), DD_OK);
+    Primary = NewSurface(DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                         DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
+    DDSCAPS2 caps{};
+    caps.dwCaps = DDSCAPS_BACKBUFFER;
+    ASSERT_EQ(Primary->GetAttachedSurface(&caps, &Back), DD_OK);
+    SDL_Surface* shown = SDL_GetWindowSurface(SdlWindowOf(window));
+    ASSERT_NE(shown, nullptr);
+    // The dummy display is 1024 x 768: three times 320 x 200, in the middle.
+    const int factor = 3, x = (shown->w - 320 * factor) / 2, y = (shown->h - 200 * factor) / 2;
+    Fill(Back, 0x336699u);
+    ASSERT_EQ(Primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(Seen(window, x, y), 0x000000u) << "flipped, not yet drawn";
+    Sleep(50);
+    EXPECT_EQ(Seen(window, x, y), 0x336699u);
+    EXPECT_EQ(Seen(window, x + 320 * factor - 1, y + 200 * factor - 1), 0x336699u);
+    EXPECT_EQ(Seen(window, x - 1, y), 0x000000u) << "black around the screen";
+    EXPECT_EQ(Seen(window, x, y + 200 * factor), 0x000000u);
+}
+
+} // namespace
