@@ -43,6 +43,8 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
               openbox
+              # shells on a terminal, for the program stopped and continued as a job
+              tmux dash
               # 32-bit Wine for the release, with the GL it needs for video memory; the
               # emulator for kernels that run no 32-bit programs
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static

@@ -18,14 +18,37 @@ Demo = None  # the program's process
 Terminal = None  # the pseudo-terminal's master side: what is written there is typed
 
 
-def StartDemo(demo):
-    """bumpdemo with its standard input on a pseudo-terminal, its output in files."""
+def StartDemo(demo, closed=()):
+    """bumpdemo with its standard input on a pseudo-terminal, its output in files, in a
+    session of its own; the standard descriptors in closed (0, 1, 2) it starts without."""
     global Demo, Terminal
     Terminal, terminal = pty.openpty()
+
+    def CloseDescriptors():
+        for descriptor in closed:
+            os.close(descriptor)
     Demo = subprocess.Popen([demo], stdin=terminal, stdout=open("out.txt", "wb"),
                             stderr=open("err.txt", "wb"), env=xscreen.Environment,
-                            cwd=os.getcwd(), start_new_session=True)
+                            cwd=os.getcwd(), start_new_session=True,
+                            preexec_fn=CloseDescriptors if closed else None)
     os.close(terminal)
+
+
+def ProcessesLeft(session):
+    """The processes still in the session (a program started by StartDemo leads its own)."""
+    left = []
+    for name in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{name}/stat") as stat:
+                # The fields after the command's name, which is in parentheses.
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except (OSError, IndexError):
+            continue
+        # state, parent, process group, session; a zombie is already gone but for its
+        # parent's wait.
+        if int(fields[3]) == session and fields[0] != "Z":
+            left.append(int(name))
+    return left
 
 
 def StopDemo():

@@ -69,18 +69,26 @@ TEST(ScreenMessageBox, Answers) {
     }
 }
 
-// Runs first in this program's only test of SDL's start: no display is named, so none is
-// tried; the box goes to standard error and fails, and no window can be made.
-TEST(ScreenMessageBox, WithoutDisplay) {
+// A program that finds no display says so in one line, and nothing else, and ends with
+// exit code 1: before anything is shown or asked.
+TEST(ScreenStartDeathTest, WithoutADisplayTheProgramEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"})
         unsetenv(name);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ShowMessageBoxOnScreen(nullptr, "Fullscreen?", "Do you want...", MB_YESNOCANCEL), 0);
-    EXPECT_EQ(ShowMessageBoxOnScreen(nullptr, "CreateWindowEx FAILED", nullptr, MB_OK), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Do you want...: Fullscreen?\nError: CreateWindowEx FAILED\n");
-    EXPECT_FALSE(DisplayAvailable());
-    EXPECT_FALSE(CanShowWindows());
+    {
+        SCOPED_TRACE("none named");
+        EXPECT_EXIT(
+            ShowMessageBoxOnScreen(nullptr, "Fullscreen?", "Do you want...", MB_YESNOCANCEL),
+            testing::ExitedWithCode(1),
+            "^[^\n]*: no display to show windows on: DISPLAY is not set\n$");
+    }
+    {
+        SCOPED_TRACE("one named that is not there");
+        setenv("DISPLAY", ":65000", 1);
+        EXPECT_EXIT(CanShowWindows(), testing::ExitedWithCode(1),
+                    "^[^\n]*: cannot open the display :65000\n$");
+        unsetenv("DISPLAY");
+    }
 }
 
 } // namespace

@@ -22,7 +22,6 @@ CASE is one of:
   questionescape  Escape at the question, which is Cancel: the same
   modifiers       No, then Shift, Control and Alt alone: the run goes on; a key typed in
                   the terminal then ends it with the report
-  nodisplay       no X server at all: "CreateWindowEx FAILED" on standard error, exit 0
   wmwindow        under a window manager (openbox), No: the window dragged by its title
                   bar shows the frames at its new place and nothing is left at the old
                   one; a drag of its frame's corner leaves its size; a key typed in the
@@ -256,18 +255,6 @@ def CaseModifiers():
     EndWithTerminalKey(window)
 
 
-def CaseNoDisplay():
-    for name in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
-        Environment.pop(name, None)
-    StartDemo(Program)
-    CheckExit(0, 20, "running without a display")
-    out, err = Output()
-    expected = b"Do you want...: Fullscreen?\nError: CreateWindowEx FAILED\n"
-    if out or err != expected:
-        Fail(f"without a display the output is {out!r} and {err!r}, expected {expected!r} "
-             "on standard error")
-
-
 def StartWindowManager():
     global WindowManager
     WindowManager = xscreen.StartWindowManager()
@@ -364,7 +351,7 @@ def Main():
     Bumpframe = os.path.abspath(Bumpframe)
     if case.startswith("wm"):
         RequireTools("openbox", "xprop")
-    elif case != "nodisplay":
+    else:
         RequireTools()
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
@@ -380,7 +367,6 @@ def Main():
         "cancel": lambda: CaseCancel(lambda: AnswerQuestion(2)),
         "questionescape": lambda: CaseCancel(lambda: PressKeysAtQuestion("Escape")),
         "modifiers": CaseModifiers,
-        "nodisplay": CaseNoDisplay,
         "wmwindow": CaseManagedWindow,
         "wmescape": CaseManagedEscape,
         "signals": CaseSignals,

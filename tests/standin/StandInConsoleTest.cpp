@@ -5,50 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iterator>
+#include <string>
+#include <vector>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
-
-struct Key {
-    unsigned char byte;
-    WORD virtualKey;
-    DWORD controlKeys;
-};
-
-TEST(StandInTerminal, BytesBecomeKeyDownAndKeyUp) {
-    const Key keys[] = {
-        {'a', 'A', 0},
-        {'z', 'Z', 0},
-        {'Q', 'Q', SHIFT_PRESSED},
-        {'7', '7', 0},
-        {'\r', VK_RETURN, 0},
-        {'\n', VK_RETURN, 0},
-        {0x1B, VK_ESCAPE, 0},
-        {' ', VK_SPACE, 0},
-        {'\t', VK_TAB, 0},
-        {0x7F, VK_BACK, 0},
-        {0x03, 'C', LEFT_CTRL_PRESSED},
-        {'#', 0, 0}, // no virtual key of its own: the character still counts
-    };
-    for (const Key& key : keys) {
-        SCOPED_TRACE(static_cast<int>(key.byte));
-        INPUT_RECORD records[2];
-        KeyRecordsForByte(key.byte, records);
-        for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(records[i].EventType, KEY_EVENT);
-            const KEY_EVENT_RECORD& event = records[i].Event.KeyEvent;
-            EXPECT_EQ(event.bKeyDown, i == 0 ? TRUE : FALSE);
-            EXPECT_EQ(event.wRepeatCount, 1);
-            EXPECT_EQ(event.wVirtualKeyCode, key.virtualKey);
-            EXPECT_EQ(static_cast<unsigned char>(event.uChar.AsciiChar), key.byte);
-            EXPECT_EQ(event.dwControlKeyState, key.controlKeys);
-        }
-    }
-}
 
 // Runs the body with standard input replaced by the read end of a pipe holding text.
 template <typename Body> void WithStandardInput(const std::string& text, Body body) {
@@ -73,6 +40,52 @@ std::vector<INPUT_RECORD> ReadAll(HANDLE input) {
     while (ReadConsoleInputA(input, buffer, 3, &read))
         records.insert(records.end(), buffer, buffer + read);
     return records;
+}
+
+struct Key {
+    unsigned char byte;
+    WORD virtualKey;
+    DWORD controlKeys;
+};
+
+TEST(StandInTerminal, BytesBecomeKeyDownAndKeyUp) {
+    StandInReset();
+    const Key keys[] = {
+        {'a', 'A', 0},
+        {'z', 'Z', 0},
+        {'Q', 'Q', SHIFT_PRESSED},
+        {'7', '7', 0},
+        {'\r', VK_RETURN, 0},
+        {'\n', VK_RETURN, 0},
+        {0x1B, VK_ESCAPE, 0},
+        {' ', VK_SPACE, 0},
+        {'\t', VK_TAB, 0},
+        {0x7F, VK_BACK, 0},
+        {0x03, 'C', LEFT_CTRL_PRESSED},
+        {'#', 0, 0}, // no virtual key of its own: the character still counts
+    };
+    std::string typed;
+    for (const Key& key : keys)
+        typed += static_cast<char>(key.byte);
+    WithStandardInput(typed, [&keys] {
+        const std::vector<INPUT_RECORD> records = ReadAll(GetStdHandle(STD_INPUT_HANDLE));
+        // Two records a byte, and the end of the input.
+        ASSERT_EQ(records.size(), 2 * std::size(keys) + 1);
+        for (size_t k = 0; k < std::size(keys); ++k) {
+            const Key& key = keys[k];
+            SCOPED_TRACE(static_cast<int>(key.byte));
+            for (size_t i = 0; i < 2; ++i) {
+                const INPUT_RECORD& record = records[2 * k + i];
+                EXPECT_EQ(record.EventType, KEY_EVENT);
+                const KEY_EVENT_RECORD& event = record.Event.KeyEvent;
+                EXPECT_EQ(event.bKeyDown, i == 0 ? TRUE : FALSE);
+                EXPECT_EQ(event.wRepeatCount, 1);
+                EXPECT_EQ(event.wVirtualKeyCode, key.virtualKey);
+                EXPECT_EQ(static_cast<unsigned char>(event.uChar.AsciiChar), key.byte);
+                EXPECT_EQ(event.dwControlKeyState, key.controlKeys);
+            }
+        }
+    });
 }
 
 TEST(StandInTerminal, InputThatIsNotATerminal) {
@@ -112,18 +125,21 @@ bool Canonical(int descriptor) {
     return (mode.c_lflag & ICANON) != 0 && (mode.c_lflag & ECHO) != 0;
 }
 
-enum class Ending { Exit, Signal };
+enum class Ending { Exit, Signal, StopThenExit };
 
 // In a child on a pseudo terminal: the first console call switches the terminal to
-// key-by-key input without echo; a typed key arrives; then the child ends as asked.
-// Returns the child's wait status; the terminal must be restored in every case.
-int RunOnTerminal(Ending ending, int signal, bool* restored) {
+// key-by-key input without echo; a typed key arrives; then the child ends as asked (or is
+// stopped by the signal, continued, and ends). Returns the child's wait status; the
+// terminal must be restored at the end, and while the child is stopped.
+int RunOnTerminal(Ending ending, int signal, bool* restored, bool* restoredWhileStopped) {
     int master = -1;
     int slave = -1;
     if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
         return -1;
     const pid_t child = fork();
     if (child == 0) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore); // SIGQUIT ends without a core file
         dup2(slave, STDIN_FILENO);
         UseTerminalInput();
         HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -136,15 +152,23 @@ int RunOnTerminal(Ending ending, int signal, bool* restored) {
         if (!ReadConsoleInputA(input, &record, 1, &read) || read != 1 ||
             record.Event.KeyEvent.wVirtualKeyCode != 'Q')
             _exit(11);
-        if (ending == Ending::Signal)
+        if (ending != Ending::Exit)
             raise(signal);
+        // Continued: the run's mode is back.
+        if (Canonical(STDIN_FILENO))
+            _exit(12);
         std::exit(0);
     }
     const char typed = 'q';
     if (write(master, &typed, 1) != 1)
         kill(child, SIGKILL);
     int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(child, &status, WUNTRACED);
+    if (WIFSTOPPED(status)) {
+        *restoredWhileStopped = Canonical(slave);
+        kill(child, SIGCONT);
+        waitpid(child, &status, 0);
+    }
     *restored = Canonical(slave);
     close(master);
     close(slave);
@@ -152,20 +176,31 @@ int RunOnTerminal(Ending ending, int signal, bool* restored) {
 }
 
 TEST(StandInTerminal, TheTerminalIsRestoredOnEveryWayOut) {
+    bool restored = false;
+    bool restoredWhileStopped = false;
     {
         SCOPED_TRACE("normal exit");
-        bool restored = false;
-        const int status = RunOnTerminal(Ending::Exit, 0, &restored);
+        const int status = RunOnTerminal(Ending::Exit, 0, &restored, &restoredWhileStopped);
         ASSERT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 0);
         EXPECT_TRUE(restored);
     }
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         SCOPED_TRACE(signal);
-        bool restored = false;
-        const int status = RunOnTerminal(Ending::Signal, signal, &restored);
+        restored = false;
+        const int status = RunOnTerminal(Ending::Signal, signal, &restored, &restoredWhileStopped);
         ASSERT_TRUE(WIFSIGNALED(status)) << status;
         EXPECT_EQ(WTERMSIG(status), signal) << "the signal still ends the process";
+        EXPECT_TRUE(restored);
+    }
+    for (int signal : {SIGTSTP, SIGTTIN, SIGTTOU}) {
+        SCOPED_TRACE(signal);
+        restored = restoredWhileStopped = false;
+        const int status =
+            RunOnTerminal(Ending::StopThenExit, signal, &restored, &restoredWhileStopped);
+        EXPECT_TRUE(restoredWhileStopped) << "the shell has its terminal while the program stops";
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "12: the run's mode was not taken again";
         EXPECT_TRUE(restored);
     }
 }

@@ -1,0 +1,16 @@
+// The Linux edges' own functions, beside what they supply to the stand-in's core: the
+// terminal's mode, and the look at the terminal and the display at the end of a wait.
+#pragma once
+
+// The terminal's mode (TerminalMode.cpp): key by key and without echo for the run, from
+// the first call on; and back in the mode the program found it in (nothing happens when
+// it was never changed), also for ends that skip the program's normal end.
+void EnterRawMode();
+void RestoreTerminal();
+
+// Whether a real wait ended a moment ago (within a millisecond), so that a look taken at
+// its end (at the terminal, at the display's events) still stands.
+bool RightAfterWait();
+// At the end of a real wait, in the time it spends on the clock anyway: what standard
+// input has now is taken in, and the count of records right after needs no look of its own.
+void LookAtTerminal();

@@ -1,0 +1,115 @@
+// The terminal's mode for a run: key by key and without echo, from the console's first
+// need on. It is put back on every way out (the end, a signal that ends the program, a
+// lost display) and while the program is stopped (Ctrl+Z, or a read from the background),
+// and taken again when the program continues in the terminal's foreground. Only a process
+// in the foreground changes the mode: from the background the change would stop it.
+#include "StandInPrivate.h"
+#include "Terminal.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <iterator>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+termios SavedTerminal; // as the program found it
+termios RunTerminal;   // key by key, without echo
+bool TerminalChanged = false;
+
+// Signals whose default ends the process, and those whose default stops it.
+constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int StoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+struct sigaction SavedEndingActions[std::size(EndingSignals)];
+
+// Whether the program may change the terminal's mode without being stopped for it: it is
+// in the terminal's foreground, or the terminal is not the one it is controlled by.
+bool MayChangeMode() {
+    const pid_t foreground = tcgetpgrp(STDIN_FILENO);
+    return foreground == -1 || foreground == getpgrp();
+}
+
+void TakeRunMode() {
+    if (TerminalChanged && MayChangeMode())
+        tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal);
+}
+
+// Puts the terminal back, then lets the signal do what it did before (usually end the
+// process) by raising it again with the previous action once this handler returns.
+void EndWithTerminalBack(int signal) {
+    RestoreTerminal();
+    for (size_t i = 0; i < std::size(EndingSignals); ++i)
+        if (EndingSignals[i] == signal)
+            sigaction(signal, &SavedEndingActions[i], nullptr);
+    raise(signal);
+}
+
+// Stops the process as the signal's default action does, with the terminal put back for
+// the shell meanwhile; once continued, the handler and the run's mode are back.
+void StopWithTerminalBack(int signal) {
+    const int savedErrno = errno;
+    RestoreTerminal();
+    struct sigaction stop {};
+    struct sigaction ours {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(signal, &stop, &ours);
+    sigset_t only;
+    sigset_t previous;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    raise(signal);
+    sigprocmask(SIG_UNBLOCK, &only, &previous); // the process stops here
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    sigaction(signal, &ours, nullptr);
+    TakeRunMode();
+    errno = savedErrno;
+}
+
+// Continued after a stop this program could not see coming (SIGSTOP).
+void ContinueInRunMode(int) {
+    const int savedErrno = errno;
+    TakeRunMode();
+    errno = savedErrno;
+}
+
+// Installs the handler for the signal unless the program was started with the signal
+// ignored (nohup, a shell without job control): then it stays ignored.
+void Handle(int signal, void (*handler)(int), struct sigaction* previous) {
+    sigaction(signal, nullptr, previous);
+    if (previous->sa_handler == SIG_IGN)
+        return;
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+}
+
+} // namespace
+
+void EnterRawMode() {
+    if (TerminalChanged || tcgetattr(STDIN_FILENO, &SavedTerminal) != 0)
+        return;
+    RunTerminal = SavedTerminal;
+    RunTerminal.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    RunTerminal.c_cc[VMIN] = 1;
+    RunTerminal.c_cc[VTIME] = 0;
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal) != 0)
+        return;
+    TerminalChanged = true;
+    std::atexit(RestoreTerminal);
+    for (size_t i = 0; i < std::size(EndingSignals); ++i)
+        Handle(EndingSignals[i], EndWithTerminalBack, &SavedEndingActions[i]);
+    struct sigaction previous {};
+    for (const int signal : StoppingSignals)
+        Handle(signal, StopWithTerminalBack, &previous);
+    Handle(SIGCONT, ContinueInRunMode, &previous);
+}
+
+void RestoreTerminal() {
+    if (TerminalChanged && MayChangeMode())
+        tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal);
+}

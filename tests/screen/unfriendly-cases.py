@@ -1,0 +1,314 @@
+#!/usr/bin/env python3
+"""The Linux bumpdemo started and ended the rough ways people do, on an X server of its own.
+
+    unfriendly-cases.py CASE BUMPDEMO WORK_DIR
+
+CASE is one of:
+  closedstreams  started without standard input: it ends after its first frames as with an
+                 empty input, with the report; started without standard output and error:
+                 the run goes on until a key typed in the terminal ends it, exit 0
+  jobcontrol     in bash and in dash on a terminal (tmux): Ctrl+Z stops the run with the
+                 terminal back in line mode with echo; fg continues it in key mode, and a
+                 key ends it with the report, exit 0; under dash Ctrl+\\ ends a run with
+                 the terminal back in line mode
+  questionsignal SIGTERM while the question is up ends the program by that signal, and
+                 neither the question's box nor any process of the program stays
+  nodisplay      DISPLAY not set, or naming a display that is not there: one line on
+                 standard error that names it, exit 1, nothing asked
+  lostdisplay    the X server killed at the question, during the animation (windowed and
+                 full screen): one line on standard error that the display was lost, exit
+                 1, the terminal back in line mode, no process of the program left
+WORK_DIR keeps what a run leaves. Exit code 77 (skipped) when Xvfb, xdotool, xwininfo or
+(jobcontrol) tmux is missing. The helpers come from the e2e package in tests/ (on
+PYTHONPATH).
+"""
+
+import os
+import re
+import shlex
+import shutil
+import signal
+import subprocess
+import sys
+import termios
+import time
+
+from e2e import program, xscreen
+from e2e.program import AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, WaitForWindow
+from e2e.xscreen import Fail, VisibleWindows, X
+
+SkipExitCode = 77
+OutputTitle = r"^Vortane DirectDraw Handler$"
+QuestionTitle = program.QuestionTitle
+ScreenSize = (1024, 768)
+Xvfb = None
+Environment = xscreen.Environment
+Program = None  # the path of bumpdemo
+
+
+def Log(text):
+    print(text, flush=True)
+
+
+def RequireTools(*tools):
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        Log(f"SKIPPED: not installed: {' '.join(missing)}")
+        sys.exit(SkipExitCode)
+
+
+def StartDisplay():
+    global Xvfb
+    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
+    Log(f"X server on {Environment['DISPLAY']}")
+
+
+def StopDisplay():
+    global Xvfb
+    if Xvfb is not None and Xvfb.poll() is None:
+        Xvfb.kill()
+        Xvfb.wait()
+    Xvfb = None
+
+
+def WaitForExit(seconds, what):
+    try:
+        return program.Demo.wait(seconds)
+    except subprocess.TimeoutExpired:
+        Fail(f"bumpdemo did not end within {seconds} seconds {what}; output {Output()}")
+
+
+def TerminalMode(terminal):
+    """'line' when the terminal echoes and reads whole lines, as a shell leaves it; 'key'
+    when it does neither, as the program's run has it; else 'mixed'."""
+    flags = termios.tcgetattr(terminal)[3]
+    echo, lines = flags & termios.ECHO != 0, flags & termios.ICANON != 0
+    return "line" if echo and lines else "key" if not echo and not lines else "mixed"
+
+
+def CheckNothingLeft(session, what):
+    """No process of the program's session, and no window of it, remains."""
+    deadline = time.monotonic() + 10
+    while program.ProcessesLeft(session):
+        if time.monotonic() > deadline:
+            Fail(f"processes {program.ProcessesLeft(session)} outlived the program {what}")
+        time.sleep(0.1)
+    if Xvfb is not None and VisibleWindows(f"{OutputTitle}|{QuestionTitle}"):
+        Fail(f"a window of the program stayed on screen {what}")
+
+
+def OpenWindowed():
+    AnswerQuestion(1)
+    return WaitForWindow(OutputTitle, 30)
+
+
+def CaseClosedStreams():
+    StartDisplay()
+    Log("--- without standard input")
+    StartDemo(Program, closed=(0,))
+    AnswerQuestion(1)
+    code = WaitForExit(20, "without standard input and without a key")
+    out, err = Output()
+    if code != 0 or not re.match(rb"^\r?\n\r?\nBENCHMARK: \d+\.\d\d FPS\r?\n$", out):
+        Fail(f"without standard input: exit {code}, output {out!r} {err!r}; expected the "
+             "report and exit 0, as with an empty input")
+    Log("--- without standard output and error")
+    StartDemo(Program, closed=(1, 2))
+    window = OpenWindowed()
+    time.sleep(1)
+    if program.Demo.poll() is not None:
+        Fail(f"without standard output and error the run ended by itself: {program.Demo.returncode}")
+    program.TypeInTerminal(b"x")
+    code = WaitForExit(10, "after the key")
+    if code != 0:
+        Fail(f"without standard output and error the run ended with {code}, not 0")
+    xscreen.WaitUntilGone(window, 10)
+
+
+class Shell:
+    """An interactive shell on a terminal of tmux's, on the test's display."""
+
+    def __init__(self, command):
+        self.socket = os.path.abspath("tmux.socket")
+        self.Tmux("-f", "/dev/null", "new-session", "-d", "-x", "100", "-y", "30",
+                  "env", "PS1=$ ", *command)
+        self.tty = self.Tmux("display-message", "-p", "#{pane_tty}").strip()
+        self.terminal = os.open(self.tty, os.O_RDWR | os.O_NOCTTY)
+        self.WaitForScreen(r"\$ ?$", "the shell's prompt")
+
+    def Tmux(self, *arguments):
+        return subprocess.run(["tmux", "-S", self.socket, *arguments], check=True,
+                              capture_output=True, text=True, env=Environment).stdout
+
+    def Type(self, *keys):
+        self.Tmux("send-keys", *keys)
+
+    def Screen(self):
+        return self.Tmux("capture-pane", "-p").rstrip()
+
+    def WaitForScreen(self, pattern, what, seconds=20):
+        deadline = time.monotonic() + seconds
+        while not re.search(pattern, self.Screen()):
+            if time.monotonic() > deadline:
+                Fail(f"no {what} on the terminal within {seconds} s:\n{self.Screen()}")
+            time.sleep(0.1)
+
+    def WaitForMode(self, mode, what):
+        deadline = time.monotonic() + 10
+        while TerminalMode(self.terminal) != mode:
+            if time.monotonic() > deadline:
+                Fail(f"the terminal is in {TerminalMode(self.terminal)} mode {what}, not {mode}")
+            time.sleep(0.1)
+
+    def Close(self):
+        os.close(self.terminal)
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+
+
+def StopAndContinue(shell):
+    """Starts the program in the shell, stops it with Ctrl+Z and brings it back with fg; a
+    key then ends the run with the report."""
+    shell.Type(shlex.quote(Program), "Enter")
+    OpenWindowed()
+    shell.WaitForMode("key", "during the run")
+    shell.Type("C-z")
+    shell.WaitForScreen(r"Stopped", "job stopped")
+    shell.WaitForMode("line", "while the program is stopped")
+    shell.Type("fg", "Enter")
+    shell.WaitForMode("key", "after fg")
+    shell.Type("x")
+    shell.WaitForScreen(r"BENCHMARK: \d+\.\d\d FPS\n+\$ ?$", "the report")
+    shell.WaitForMode("line", "after the run")
+    shell.Type("echo status=$?", "Enter")
+    shell.WaitForScreen(r"\nstatus=0\n", "exit status 0")
+
+
+def CaseJobControl():
+    RequireTools("tmux", "bash", "dash")
+    StartDisplay()
+    # Without line editing, which would keep the terminal in key mode at the prompt.
+    for command in (["bash", "--norc", "--noprofile", "--noediting", "-i"], ["dash", "-i"]):
+        Log(f"--- {command[0]}: Ctrl+Z and fg")
+        shell = Shell(command)
+        try:
+            shell.Type("ulimit -c 0", "Enter")
+            StopAndContinue(shell)
+            if command[0] == "dash":
+                Log("--- dash: Ctrl+\\")
+                shell.Type(shlex.quote(Program), "Enter")
+                OpenWindowed()
+                shell.WaitForMode("key", "during the run")
+                shell.Type("C-\\")
+                shell.WaitForScreen(r"Quit", "the program ended by SIGQUIT")
+                shell.WaitForMode("line", "after SIGQUIT")
+        finally:
+            shell.Close()
+
+
+def CaseQuestionSignal():
+    StartDisplay()
+    StartDemo(Program)
+    box = WaitForWindow(QuestionTitle, 30)
+    os.kill(program.Demo.pid, signal.SIGTERM)
+    code = WaitForExit(10, "after SIGTERM")
+    if code != -signal.SIGTERM:
+        Fail(f"after SIGTERM at the question the exit status is {code}")
+    xscreen.WaitUntilGone(box, 10)
+    CheckNothingLeft(program.Demo.pid, "after SIGTERM at the question")
+
+
+def CaseNoDisplay():
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"):
+        Environment.pop(name, None)
+    for display, expected in ((None, b"bumpdemo: no display to show windows on: DISPLAY is "
+                                     b"not set\n"),
+                              (":65001", b"bumpdemo: cannot open the display :65001\n")):
+        Log(f"--- DISPLAY {display}")
+        if display is None:
+            Environment.pop("DISPLAY", None)
+        else:
+            Environment["DISPLAY"] = display
+        StartDemo(Program)
+        code = WaitForExit(20, "without a display")
+        out, err = Output()
+        if code != 1 or out or err != expected:
+            Fail(f"without a display: exit {code}, output {out!r} and {err!r}; expected exit "
+                 f"1 and only {expected!r} on standard error")
+
+
+def CheckDisplayLost(what):
+    """Kills the X server; the program must say so in one line and end with exit 1, its
+    terminal back in line mode and nothing of it left."""
+    display = Environment["DISPLAY"]
+    StopDisplay()
+    code = WaitForExit(10, f"after its display went {what}")
+    out, err = Output()
+    expected = f"bumpdemo: lost the connection to the display {display}\n".encode()
+    if code != 1 or err != expected:
+        Fail(f"display lost {what}: exit {code}, standard error {err!r}; expected exit 1 and "
+             f"{expected!r}")
+    if TerminalMode(program.Terminal) != "line":
+        Fail(f"display lost {what}: the terminal was left in {TerminalMode(program.Terminal)} mode")
+    CheckNothingLeft(program.Demo.pid, f"after the display went {what}")
+
+
+def CaseLostDisplay():
+    Log("--- at the question")
+    StartDisplay()
+    StartDemo(Program)
+    WaitForWindow(QuestionTitle, 30)
+    CheckDisplayLost("at the question")
+    Log("--- during the windowed animation")
+    StartDisplay()
+    StartDemo(Program)
+    OpenWindowed()
+    time.sleep(1)
+    CheckDisplayLost("during the windowed animation")
+    Log("--- during the full-screen animation")
+    StartDisplay()
+    StartDemo(Program)
+    PressKeysAtQuestion("Return")
+    WaitForWindow(OutputTitle, 30)
+    time.sleep(1)
+    CheckDisplayLost("during the full-screen animation")
+
+
+def Main():
+    global Program
+    if len(sys.argv) != 4:
+        print(__doc__)
+        return 2
+    case, demo, work = sys.argv[1:]
+    Program = os.path.abspath(demo)
+    if case != "nodisplay":
+        RequireTools("Xvfb", "xdotool", "xwininfo", "import")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    os.chdir(work)
+    # The test's own X server is the only display the program may find.
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+        Environment.pop(name, None)
+    cases = {
+        "closedstreams": CaseClosedStreams,
+        "jobcontrol": CaseJobControl,
+        "questionsignal": CaseQuestionSignal,
+        "nodisplay": CaseNoDisplay,
+        "lostdisplay": CaseLostDisplay,
+    }
+    if case not in cases:
+        Log(f"FAILED: unknown case {case}")
+        return 2
+    try:
+        cases[case]()
+    except (xscreen.Failure, OSError, ValueError, subprocess.SubprocessError) as error:
+        Log(f"FAILED: {error}")
+        return 1
+    finally:
+        program.StopDemo()
+        StopDisplay()
+    Log(f"PASSED: {case}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(Main())
