@@ -211,6 +211,27 @@ TEST(StandInDirectDraw, DisplayDescription) {
     DestroyWindow(window);
 }
 
+// The red mask tells the two 16-bit layouts apart and means nothing at other depths: a
+// mode that differs in it alone shows its pixels alike.
+TEST(StandInDirectDraw, ModesDifferInWhatTheyShow) {
+    const struct {
+        const char* label;
+        ScreenMode a, b;
+        bool same;
+    } cases[] = {
+        {"32 bits, masks that mean nothing", {320, 200, 32, 0xF800}, {320, 200, 32, 0x7C00}, true},
+        {"24 bits, likewise", {320, 200, 24, 0}, {320, 200, 24, 0x7C00}, true},
+        {"16 bits, 5-6-5 and 5-5-5", {320, 200, 16, 0xF800}, {320, 200, 16, 0x7C00}, false},
+        {"15 and 16 bits", {320, 200, 15, 0x7C00}, {320, 200, 16, 0x7C00}, false},
+        {"another size", {320, 200, 32, 0xF800}, {320, 240, 32, 0xF800}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(SameMode(c.a, c.b), c.same);
+        EXPECT_EQ(SameMode(c.b, c.a), c.same);
+    }
+}
+
 TEST(StandInDirectDraw, FullVideoMemoryRefusesWhatIsAskedForThere) {
     StandInReset();
     StandInDisplay display;

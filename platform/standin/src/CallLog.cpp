@@ -69,15 +69,17 @@ void LogCall(const std::string& name, std::initializer_list<std::string> args) {
     LogNames.push_back(name);
 }
 
-bool CallFails(const std::string& name, LONG_PTR* result) {
+bool LoggedCallFails(const std::string& name, std::initializer_list<std::string> args,
+                     LONG_PTR* failure) {
+    LogCall(name, args);
     const auto found = Failures.find(name);
     if (found == Failures.end())
         return false;
-    ScriptedFailure& failure = found->second;
-    ++failure.calls;
-    if (failure.calls <= failure.skip)
+    ScriptedFailure& scripted = found->second;
+    ++scripted.calls;
+    if (scripted.calls <= scripted.skip)
         return false;
-    *result = failure.result;
+    *failure = scripted.result;
     return true;
 }
 

@@ -24,34 +24,21 @@ Clipper* Find(IDirectDrawClipper* clipper) {
 }
 
 ULONG Drop(Clipper* clipper) {
-    if (clipper->refs == 0)
-        return 0;
-    const ULONG left = --clipper->refs;
-    if (left == 0) {
+    return CountDown(clipper->refs, [clipper] {
         Clippers.erase(std::find(Clippers.begin(), Clippers.end(), clipper));
         delete clipper;
-    }
-    return left;
+    });
 }
 
 HRESULT Clipper::QueryInterface(REFIID iid, void** out) {
-    if (out != nullptr)
-        *out = nullptr;
-    HRESULT failure;
-    if (LoggedCallFails("IDirectDrawClipper::QueryInterface", {IidArg(iid), Arg(out)}, &failure))
-        return failure;
-    if (out == nullptr)
-        return DDERR_INVALIDPARAMS;
-    if (iid != IID_IUnknown && iid != IID_IDirectDrawClipper)
-        return E_NOINTERFACE;
-    ++refs;
-    *out = static_cast<IDirectDrawClipper*>(this);
-    return S_OK;
+    IDirectDrawClipper* self = this;
+    return AnswerQueryInterface(
+        "IDirectDrawClipper::QueryInterface", iid, out,
+        {{&IID_IUnknown, self, &refs}, {&IID_IDirectDrawClipper, self, &refs}});
 }
 
 ULONG Clipper::AddRef() {
-    LogCall("IDirectDrawClipper::AddRef", {});
-    return ++refs;
+    return CountedAddRef("IDirectDrawClipper::AddRef", refs);
 }
 
 ULONG Clipper::Release() {

@@ -65,9 +65,8 @@ BOOL ReadScriptedInput(PINPUT_RECORD buffer, DWORD length, LPDWORD read) {
 } // namespace
 
 HANDLE WINAPI GetStdHandle(DWORD stdHandle) {
-    LogCall("GetStdHandle", {Arg(static_cast<int>(stdHandle))});
     LONG_PTR failure = 0;
-    if (CallFails("GetStdHandle", &failure))
+    if (LoggedCallFails("GetStdHandle", {Arg(static_cast<int>(stdHandle))}, &failure))
         return INVALID_HANDLE_VALUE;
     switch (stdHandle) {
     case STD_INPUT_HANDLE:
@@ -84,12 +83,13 @@ HANDLE WINAPI GetStdHandle(DWORD stdHandle) {
 
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten,
                       void* overlapped) {
-    LogCall("WriteFile",
-            {Arg(file), Arg(buffer), Arg(bytesToWrite), Arg(bytesWritten), Arg(overlapped)});
     if (bytesWritten != nullptr)
         *bytesWritten = 0;
     LONG_PTR failure = 0;
-    if (CallFails("WriteFile", &failure))
+    if (LoggedCallFails(
+            "WriteFile",
+            {Arg(file), Arg(buffer), Arg(bytesToWrite), Arg(bytesWritten), Arg(overlapped)},
+            &failure))
         return FALSE;
     if (file != &StdOutput && file != &StdError) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -111,9 +111,9 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD b
 }
 
 BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE consoleInput, LPDWORD numberOfEvents) {
-    LogCall("GetNumberOfConsoleInputEvents", {Arg(consoleInput), Arg(numberOfEvents)});
     LONG_PTR failure = 0;
-    if (CallFails("GetNumberOfConsoleInputEvents", &failure))
+    if (LoggedCallFails("GetNumberOfConsoleInputEvents", {Arg(consoleInput), Arg(numberOfEvents)},
+                        &failure))
         return FALSE;
     if (consoleInput != &StdInput || numberOfEvents == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -125,12 +125,12 @@ BOOL WINAPI GetNumberOfConsoleInputEvents(HANDLE consoleInput, LPDWORD numberOfE
 
 BOOL WINAPI ReadConsoleInputA(HANDLE consoleInput, PINPUT_RECORD buffer, DWORD length,
                               LPDWORD numberOfEventsRead) {
-    LogCall("ReadConsoleInputA",
-            {Arg(consoleInput), Arg(buffer), Arg(length), Arg(numberOfEventsRead)});
     if (numberOfEventsRead != nullptr)
         *numberOfEventsRead = 0;
     LONG_PTR failure = 0;
-    if (CallFails("ReadConsoleInputA", &failure))
+    if (LoggedCallFails("ReadConsoleInputA",
+                        {Arg(consoleInput), Arg(buffer), Arg(length), Arg(numberOfEventsRead)},
+                        &failure))
         return FALSE;
     if (consoleInput != &StdInput || buffer == nullptr || numberOfEventsRead == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -61,35 +61,22 @@ void Destroy(DirectDrawObject* object) {
     delete object;
 }
 
+// The object goes with the last reference to either of its interfaces.
 ULONG ReleaseInterface(DirectDrawObject* object, ULONG& refs) {
-    if (refs == 0)
-        return 0;
-    const ULONG left = --refs;
-    if (object->v1.refs == 0 && object->v4.refs == 0)
-        Destroy(object);
-    return left;
+    return CountDown(refs, [object] {
+        if (object->v1.refs == 0 && object->v4.refs == 0)
+            Destroy(object);
+    });
 }
 
 // QueryInterface of either interface, logged under the interface's name.
 HRESULT QueryDirectDraw(const char* name, DirectDrawObject* object, REFIID iid, void** out) {
-    if (out != nullptr)
-        *out = nullptr;
-    HRESULT failure;
-    if (LoggedCallFails(name, {IidArg(iid), Arg(out)}, &failure))
-        return failure;
-    if (out == nullptr)
-        return DDERR_INVALIDPARAMS;
-    if (iid == IID_IUnknown || iid == IID_IDirectDraw) {
-        ++object->v1.refs;
-        *out = static_cast<IDirectDraw*>(&object->v1);
-        return S_OK;
-    }
-    if (iid == IID_IDirectDraw4) {
-        ++object->v4.refs;
-        *out = static_cast<IDirectDraw4*>(&object->v4);
-        return S_OK;
-    }
-    return E_NOINTERFACE;
+    IDirectDraw* v1 = &object->v1;
+    IDirectDraw4* v4 = &object->v4;
+    return AnswerQueryInterface(name, iid, out,
+                                {{&IID_IUnknown, v1, &object->v1.refs},
+                                 {&IID_IDirectDraw, v1, &object->v1.refs},
+                                 {&IID_IDirectDraw4, v4, &object->v4.refs}});
 }
 
 // Display modes offered: the usual VGA and SVGA sizes and the desktop's, at the depths
@@ -120,8 +107,7 @@ HRESULT DirectDraw1::QueryInterface(REFIID iid, void** out) {
 }
 
 ULONG DirectDraw1::AddRef() {
-    LogCall("IDirectDraw::AddRef", {});
-    return ++refs;
+    return CountedAddRef("IDirectDraw::AddRef", refs);
 }
 
 ULONG DirectDraw1::Release() {
@@ -134,8 +120,7 @@ HRESULT DirectDraw4::QueryInterface(REFIID iid, void** out) {
 }
 
 ULONG DirectDraw4::AddRef() {
-    LogCall("IDirectDraw4::AddRef", {});
-    return ++refs;
+    return CountedAddRef("IDirectDraw4::AddRef", refs);
 }
 
 ULONG DirectDraw4::Release() {

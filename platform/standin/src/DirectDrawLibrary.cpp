@@ -20,9 +20,8 @@ const IID IID_IDirectDrawClipper = {
     0x6C14DB85, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 
 bool LoggedCallFails(const char* name, std::initializer_list<std::string> args, HRESULT* result) {
-    LogCall(name, args);
     LONG_PTR scripted = 0;
-    if (!CallFails(name, &scripted))
+    if (!LoggedCallFails(name, args, &scripted))
         return false;
     *result = scripted == 0 ? DDERR_GENERIC : static_cast<HRESULT>(scripted);
     return true;

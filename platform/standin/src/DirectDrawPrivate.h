@@ -15,6 +15,30 @@ bool LoggedCallFails(const char* name, std::initializer_list<std::string> args, 
 // An interface identifier in the call log: its name when it is one of DirectDraw's.
 std::string IidArg(REFIID iid);
 
+// --- COM's IUnknown, as every object here has it (Com.cpp) -------------------------------------
+// An interface QueryInterface hands out for an identifier, and the count of that interface.
+struct InterfaceAnswer {
+    const IID* iid;
+    void* pointer;
+    ULONG* refs;
+};
+// QueryInterface, logged under the name: a scripted failure, no out pointer, an identifier
+// the object does not answer (E_NOINTERFACE), or the interface with one reference more.
+HRESULT AnswerQueryInterface(const char* name, REFIID iid, void** out,
+                             std::initializer_list<InterfaceAnswer> answers);
+// AddRef, logged under the name.
+ULONG CountedAddRef(const char* name, ULONG& refs);
+// One reference less, never below zero; gone() runs when the last one goes. The count
+// left is the result (Release's, once logged).
+template <typename Gone> ULONG CountDown(ULONG& refs, Gone gone) {
+    if (refs == 0)
+        return 0;
+    const ULONG left = --refs;
+    if (left == 0)
+        gone();
+    return left;
+}
+
 // --- Pixels ----------------------------------------------------------------------------------
 // The pixel format of a display depth (8, 15, 16, 24 or 32; a 16-bit mode takes its red
 // mask); dwRGBBitCount is 0 for a depth DirectDraw has no format for.

@@ -15,9 +15,8 @@ constexpr uintptr_t StandardResource = 32512; // IDI_APPLICATION and IDC_ARROW
 } // namespace
 
 HDC WINAPI GetDC(HWND window) {
-    LogCall("GetDC", {Arg(window)});
     LONG_PTR failure = 0;
-    if (CallFails("GetDC", &failure))
+    if (LoggedCallFails("GetDC", {Arg(window)}, &failure))
         return nullptr;
     if (window != nullptr && !WindowExists(window)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);

@@ -21,9 +21,9 @@ HANDLE WINAPI GetProcessHeap() {
 }
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    LogCall("HeapAlloc", {Arg(heap), Arg(flags), Arg(bytes)});
     LONG_PTR failure = 0;
-    if (CallFails("HeapAlloc", &failure) || !IsProcessHeap(heap)) {
+    if (LoggedCallFails("HeapAlloc", {Arg(heap), Arg(flags), Arg(bytes)}, &failure) ||
+        !IsProcessHeap(heap)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

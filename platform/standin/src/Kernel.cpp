@@ -64,9 +64,8 @@ void WINAPI SetLastError(DWORD error) {
 }
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
-    LogCall("GetModuleHandleA", {Arg(moduleName)});
     LONG_PTR failure = 0;
-    if (CallFails("GetModuleHandleA", &failure)) {
+    if (LoggedCallFails("GetModuleHandleA", {Arg(moduleName)}, &failure)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
@@ -76,10 +75,10 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-    LogCall("GetModuleFileNameA",
-            {Arg(module), Arg(static_cast<const void*>(fileName)), Arg(size)});
     LONG_PTR failure = 0;
-    if (CallFails("GetModuleFileNameA", &failure))
+    if (LoggedCallFails("GetModuleFileNameA",
+                        {Arg(module), Arg(static_cast<const void*>(fileName)), Arg(size)},
+                        &failure))
         return 0;
     if (module != nullptr && module != reinterpret_cast<HMODULE>(&ProcessModule)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -102,9 +101,8 @@ DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 }
 
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA versionInfo) {
-    LogCall("GetVersionExA", {Arg(static_cast<const void*>(versionInfo))});
     LONG_PTR failure = 0;
-    if (CallFails("GetVersionExA", &failure))
+    if (LoggedCallFails("GetVersionExA", {Arg(static_cast<const void*>(versionInfo))}, &failure))
         return FALSE;
     // Only the two published structure sizes are accepted (OSVERSIONINFOA, ...EXA).
     if (versionInfo == nullptr || (versionInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&

@@ -81,9 +81,8 @@ void ResetLibraries() {
 }
 
 HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
-    LogCall("LoadLibraryA", {Arg(fileName)});
     LONG_PTR failure = 0;
-    if (CallFails("LoadLibraryA", &failure)) {
+    if (LoggedCallFails("LoadLibraryA", {Arg(fileName)}, &failure)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
@@ -102,9 +101,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
-    LogCall("GetProcAddress", {Arg(module), Arg(procName)});
     LONG_PTR failure = 0;
-    if (CallFails("GetProcAddress", &failure)) {
+    if (LoggedCallFails("GetProcAddress", {Arg(module), Arg(procName)}, &failure)) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
@@ -126,9 +124,8 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 BOOL WINAPI FreeLibrary(HMODULE module) {
-    LogCall("FreeLibrary", {Arg(module)});
     LONG_PTR failure = 0;
-    if (CallFails("FreeLibrary", &failure))
+    if (LoggedCallFails("FreeLibrary", {Arg(module)}, &failure))
         return FALSE;
     BuiltinLibrary* library = FromHandle(module);
     if (library == nullptr || library->loads == 0) {

@@ -79,10 +79,10 @@ int MessageBoxAnswerForKey(UINT type, int key) {
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    LogCall("MessageBoxA", {Arg(owner), Arg(text), Arg(caption), Arg(type)});
     int answer = 0;
     LONG_PTR failure = 0;
-    if (CallFails("MessageBoxA", &failure)) {
+    if (LoggedCallFails("MessageBoxA", {Arg(owner), Arg(text), Arg(caption), Arg(type)},
+                        &failure)) {
         answer = static_cast<int>(failure);
     } else if (!ScriptedAnswers.empty()) {
         answer = ScriptedAnswers.front();

@@ -121,9 +121,9 @@ void ResetMessageQueue() {
 }
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LogCall("PostMessageA", {Arg(window), Arg(message), Arg(wParam), Arg(lParam)});
     LONG_PTR failure = 0;
-    if (CallFails("PostMessageA", &failure))
+    if (LoggedCallFails("PostMessageA", {Arg(window), Arg(message), Arg(wParam), Arg(lParam)},
+                        &failure))
         return FALSE;
     if (window != nullptr && LookUpWindow(window) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -150,10 +150,12 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
     const unsigned long long started = StartFrameCall();
-    LogCall("PeekMessageA", {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin),
-                             Arg(filterMax), Arg(removeMsg)});
     LONG_PTR failure = 0;
-    if (CallFails("PeekMessageA", &failure) || msg == nullptr || !ValidFilter(window))
+    if (LoggedCallFails("PeekMessageA",
+                        {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin),
+                         Arg(filterMax), Arg(removeMsg)},
+                        &failure) ||
+        msg == nullptr || !ValidFilter(window))
         return FALSE;
     if (PresentationLayer.takeInput != nullptr)
         PresentationLayer.takeInput();
@@ -164,10 +166,11 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     const unsigned long long started = StartFrameCall();
-    LogCall("GetMessageA",
-            {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin), Arg(filterMax)});
     LONG_PTR failure = 0;
-    if (CallFails("GetMessageA", &failure))
+    if (LoggedCallFails(
+            "GetMessageA",
+            {Arg(static_cast<const void*>(msg)), Arg(window), Arg(filterMin), Arg(filterMax)},
+            &failure))
         return static_cast<BOOL>(failure);
     if (msg == nullptr || !ValidFilter(window))
         return -1;

@@ -28,8 +28,10 @@ std::string Arg(const void* pointer); // NULL or ptr
 std::string Arg(const RECT* rect);    // NULL or {left, top, right, bottom}
 void LogCall(const std::string& name, std::initializer_list<std::string> args);
 
-// True when StandInFailCall scripted this call to fail now; *result is the failure value.
-bool CallFails(const std::string& name, LONG_PTR* result);
+// Logs a call and tells whether StandInFailCall scripted it to fail now; *failure is the
+// scripted failure value then (0 when the script gave none).
+bool LoggedCallFails(const std::string& name, std::initializer_list<std::string> args,
+                     LONG_PTR* failure);
 
 // The log records calls only in tests (from StandInReset on), so that a long real run
 // does not grow it without bound.

@@ -147,34 +147,23 @@ void DestroyAllSurfaces() {
 }
 
 HRESULT Surface::QueryInterface(REFIID iid, void** out) {
-    if (out != nullptr)
-        *out = nullptr;
-    HRESULT failure;
-    if (LoggedCallFails("IDirectDrawSurface4::QueryInterface", {IidArg(iid), Arg(out)}, &failure))
-        return failure;
-    if (out == nullptr)
-        return DDERR_INVALIDPARAMS;
-    if (iid != IID_IUnknown && iid != IID_IDirectDrawSurface4)
-        return E_NOINTERFACE;
-    ++refs;
-    *out = static_cast<IDirectDrawSurface4*>(this);
-    return S_OK;
+    IDirectDrawSurface4* self = this;
+    return AnswerQueryInterface(
+        "IDirectDrawSurface4::QueryInterface", iid, out,
+        {{&IID_IUnknown, self, &refs}, {&IID_IDirectDrawSurface4, self, &refs}});
 }
 
 ULONG Surface::AddRef() {
-    LogCall("IDirectDrawSurface4::AddRef", {});
-    return ++refs;
+    return CountedAddRef("IDirectDrawSurface4::AddRef", refs);
 }
 
 // A back buffer belongs to its front buffer and goes with it, whatever its own count.
 ULONG Surface::Release() {
     LogCall("IDirectDrawSurface4::Release", {});
-    if (refs == 0)
-        return 0;
-    const ULONG left = --refs;
-    if (left == 0 && root == this)
-        DestroyChain(this);
-    return left;
+    return CountDown(refs, [this] {
+        if (root == this)
+            DestroyChain(this);
+    });
 }
 
 HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 targetOverride, DWORD flags) {

@@ -46,9 +46,8 @@ WindowClass* FindClass(LPCSTR name) {
 } // namespace
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass) {
-    LogCall("RegisterClassA", {Arg(static_cast<const void*>(windowClass))});
     LONG_PTR failure = 0;
-    if (CallFails("RegisterClassA", &failure))
+    if (LoggedCallFails("RegisterClassA", {Arg(static_cast<const void*>(windowClass))}, &failure))
         return 0;
     if (windowClass == nullptr || windowClass->lpszClassName == nullptr ||
         IsAtom(windowClass->lpszClassName) || windowClass->cbClsExtra < 0 ||
@@ -86,9 +85,8 @@ BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* windo
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
-    LogCall("UnregisterClassA", {Arg(className), Arg(instance)});
     LONG_PTR failure = 0;
-    if (CallFails("UnregisterClassA", &failure))
+    if (LoggedCallFails("UnregisterClassA", {Arg(className), Arg(instance)}, &failure))
         return FALSE;
     WindowClass* windowClass = FindClass(className);
     if (windowClass == nullptr) {

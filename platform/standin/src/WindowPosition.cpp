@@ -117,9 +117,10 @@ BOOL SetWindowPosNow(HWND window, int x, int y, int cx, int cy, UINT flags) {
 }
 
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
-    LogCall("MoveWindow", {Arg(window), Arg(x), Arg(y), Arg(width), Arg(height), Arg(repaint)});
     LONG_PTR failure = 0;
-    if (CallFails("MoveWindow", &failure))
+    if (LoggedCallFails("MoveWindow",
+                        {Arg(window), Arg(x), Arg(y), Arg(width), Arg(height), Arg(repaint)},
+                        &failure))
         return FALSE;
     if (LookUpWindow(window) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -130,10 +131,11 @@ BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL re
 }
 
 BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-    LogCall("SetWindowPos",
-            {Arg(window), Arg(insertAfter), Arg(x), Arg(y), Arg(cx), Arg(cy), Arg(flags)});
     LONG_PTR failure = 0;
-    if (CallFails("SetWindowPos", &failure))
+    if (LoggedCallFails(
+            "SetWindowPos",
+            {Arg(window), Arg(insertAfter), Arg(x), Arg(y), Arg(cx), Arg(cy), Arg(flags)},
+            &failure))
         return FALSE;
     if (LookUpWindow(window) == nullptr) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -143,9 +145,9 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, in
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    LogCall("GetWindowRect", {Arg(window), Arg(static_cast<const void*>(rect))});
     LONG_PTR failure = 0;
-    if (CallFails("GetWindowRect", &failure))
+    if (LoggedCallFails("GetWindowRect", {Arg(window), Arg(static_cast<const void*>(rect))},
+                        &failure))
         return FALSE;
     const Window* state = QueriedWindow(window, rect);
     if (state == nullptr)
@@ -155,9 +157,9 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    LogCall("GetClientRect", {Arg(window), Arg(static_cast<const void*>(rect))});
     LONG_PTR failure = 0;
-    if (CallFails("GetClientRect", &failure))
+    if (LoggedCallFails("GetClientRect", {Arg(window), Arg(static_cast<const void*>(rect))},
+                        &failure))
         return FALSE;
     const Window* state = QueriedWindow(window, rect);
     if (state == nullptr)
@@ -167,9 +169,9 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    LogCall("ClientToScreen", {Arg(window), Arg(static_cast<const void*>(point))});
     LONG_PTR failure = 0;
-    if (CallFails("ClientToScreen", &failure))
+    if (LoggedCallFails("ClientToScreen", {Arg(window), Arg(static_cast<const void*>(point))},
+                        &failure))
         return FALSE;
     const Window* state = QueriedWindow(window, point);
     if (state == nullptr)

@@ -301,20 +301,20 @@ HWND WindowToPaint(HWND filter) {
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
-    LogCall("CreateWindowExA",
-            {Arg(exStyle), Arg(className), Arg(windowName), Arg(style), Arg(x), Arg(y), Arg(width),
-             Arg(height), Arg(parent), Arg(menu), Arg(instance), Arg(param)});
     LONG_PTR failure = 0;
-    if (CallFails("CreateWindowExA", &failure))
+    if (LoggedCallFails("CreateWindowExA",
+                        {Arg(exStyle), Arg(className), Arg(windowName), Arg(style), Arg(x), Arg(y),
+                         Arg(width), Arg(height), Arg(parent), Arg(menu), Arg(instance),
+                         Arg(param)},
+                        &failure))
         return nullptr;
     return CreateWindowNow(exStyle, className, windowName, style, x, y, width, height, parent, menu,
                            instance, param);
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
-    LogCall("DestroyWindow", {Arg(window)});
     LONG_PTR failure = 0;
-    if (CallFails("DestroyWindow", &failure))
+    if (LoggedCallFails("DestroyWindow", {Arg(window)}, &failure))
         return FALSE;
     if (ValidWindow(window) == nullptr)
         return FALSE;
@@ -333,9 +333,8 @@ BOOL WINAPI IsWindowVisible(HWND window) {
 }
 
 BOOL WINAPI ShowWindow(HWND window, int cmdShow) {
-    LogCall("ShowWindow", {Arg(window), Arg(cmdShow)});
     LONG_PTR failure = 0;
-    if (CallFails("ShowWindow", &failure))
+    if (LoggedCallFails("ShowWindow", {Arg(window), Arg(cmdShow)}, &failure))
         return FALSE;
     if (ValidWindow(window) == nullptr)
         return FALSE;
@@ -343,9 +342,8 @@ BOOL WINAPI ShowWindow(HWND window, int cmdShow) {
 }
 
 BOOL WINAPI UpdateWindow(HWND window) {
-    LogCall("UpdateWindow", {Arg(window)});
     LONG_PTR failure = 0;
-    if (CallFails("UpdateWindow", &failure))
+    if (LoggedCallFails("UpdateWindow", {Arg(window)}, &failure))
         return FALSE;
     const Window* state = ValidWindow(window);
     if (state == nullptr)
@@ -356,9 +354,8 @@ BOOL WINAPI UpdateWindow(HWND window) {
 }
 
 HWND WINAPI SetFocus(HWND window) {
-    LogCall("SetFocus", {Arg(window)});
     LONG_PTR failure = 0;
-    if (CallFails("SetFocus", &failure))
+    if (LoggedCallFails("SetFocus", {Arg(window)}, &failure))
         return nullptr;
     if (window != nullptr && ValidWindow(window) == nullptr)
         return nullptr;
