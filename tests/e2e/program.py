@@ -6,6 +6,7 @@ measurement of bench/."""
 
 import os
 import pty
+import shutil
 import signal
 import subprocess
 
@@ -128,3 +129,27 @@ def PressKeysAtQuestion(*keys):
     X("xdotool", "mousemove", str(x + 2), str(y + 2))
     X("xdotool", "key", "--delay", "50", *keys)
     xscreen.WaitUntilGone(box, 10)
+
+
+def RunCase(cases, case, work, stop):
+    """Runs the case named from cases (name -> function) in a fresh folder WORK, with the
+    test's own X server the only display the program may find; stop ends what the case
+    started, whatever happened. Prints PASSED or FAILED with the reason, and returns the
+    exit code: 0, 1 when it failed, 2 when there is no such case."""
+    if case not in cases:
+        print(f"FAILED: unknown case {case}", flush=True)
+        return 2
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    os.chdir(work)
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+        xscreen.Environment.pop(name, None)
+    try:
+        cases[case]()
+    except (xscreen.Failure, OSError, ValueError, subprocess.SubprocessError) as error:
+        print(f"FAILED: {error}", flush=True)
+        return 1
+    finally:
+        stop()
+    print(f"PASSED: {case}", flush=True)
+    return 0

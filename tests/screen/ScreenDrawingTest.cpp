@@ -4,6 +4,7 @@
 // SDL's dummy driver, whose window surfaces are plain memory: what an SDL window's surface
 // holds is what a person would see.
 #include "Screen.h"
+#include "StandInDirectDraw.h"
 
 #include <StandIn.h>
 #include <ddraw.h>
@@ -46,19 +47,6 @@ class ScreenDrawing : public testing::Test {
         CloseSdlWindows();
     }
 
-    IDirectDrawSurface4* NewSurface(DWORD flags, DWORD caps, DWORD width = 0, DWORD height = 0) {
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = flags;
-        desc.ddsCaps.dwCaps = caps;
-        desc.dwWidth = width;
-        desc.dwHeight = height;
-        desc.dwBackBufferCount = 1;
-        IDirectDrawSurface4* surface = nullptr;
-        EXPECT_EQ(DirectDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-        return surface;
-    }
-
     // Fills the surface with one colour (0xRRGGBB), as the program writes a frame.
     static void Fill(IDirectDrawSurface4* surface, uint32_t colour) {
         DDSURFACEDESC2 desc{};
@@ -96,8 +84,9 @@ TEST_F(ScreenDrawing, WindowShowsTheNewestPictureAfterAWait) {
                                         Width, Height, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(DirectDraw->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
-    Primary = NewSurface(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
-    Back = NewSurface(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN, Width, Height);
+    Primary = NewSurface(DirectDraw, DDSD_CAPS, DDSCAPS_PRIMARYSURFACE);
+    Back = NewSurface(DirectDraw, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN,
+                      Width, Height);
     RECT source{0, 0, Width, Height};
     RECT client{Left, Top, Left + Width, Top + Height};
     ASSERT_EQ(Seen(window, 0, 0), 0x000000u) << "a new window shows the black screen";
@@ -146,7 +135,7 @@ TEST_F(ScreenDrawing, FullScreenShowsTheNewestPictureEnlargedAfterAWait) {
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(DirectDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     ASSERT_EQ(DirectDraw->SetDisplayMode(320, 200, 32, 0, 0), DD_OK);
-    Primary = NewSurface(DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+    Primary = NewSurface(DirectDraw, DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
                          DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
     DDSCAPS2 caps{};
     caps.dwCaps = DDSCAPS_BACKBUFFER;

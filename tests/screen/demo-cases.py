@@ -40,7 +40,6 @@ import os
 import re
 import shutil
 import signal
-import subprocess
 import sys
 import termios
 import time
@@ -353,12 +352,6 @@ def Main():
         RequireTools("openbox", "xprop")
     else:
         RequireTools()
-    shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(work)
-    os.chdir(work)
-    # The test's own X server is the only display the program may find.
-    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
-        Environment.pop(name, None)
     cases = {
         "windowed": lambda: CaseWindowed(24, False),
         "windowed16": lambda: CaseWindowed(16, True),
@@ -371,18 +364,7 @@ def Main():
         "wmescape": CaseManagedEscape,
         "signals": CaseSignals,
     }
-    if case not in cases:
-        Log(f"FAILED: unknown case {case}")
-        return 2
-    try:
-        cases[case]()
-    except (xscreen.Failure, OSError, ValueError, subprocess.SubprocessError) as error:
-        Log(f"FAILED: {error}")
-        return 1
-    finally:
-        StopAll()
-    Log(f"PASSED: {case}")
-    return 0
+    return program.RunCase(cases, case, work, StopAll)
 
 
 if __name__ == "__main__":

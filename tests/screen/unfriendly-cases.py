@@ -35,7 +35,7 @@ import time
 
 from e2e import program, xscreen
 from e2e.program import AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, WaitForWindow
-from e2e.xscreen import Fail, VisibleWindows, X
+from e2e.xscreen import Fail, VisibleWindows
 
 SkipExitCode = 77
 OutputTitle = r"^Vortane DirectDraw Handler$"
@@ -129,7 +129,8 @@ class Shell:
     """An interactive shell on a terminal of tmux's, on the test's display."""
 
     def __init__(self, command):
-        self.socket = os.path.abspath("tmux.socket")
+        # A server of its own for each shell: one that is ending takes no new session.
+        self.socket = os.path.abspath(f"tmux-{command[0]}.socket")
         self.Tmux("-f", "/dev/null", "new-session", "-d", "-x", "100", "-y", "30",
                   "env", "PS1=$ ", *command)
         self.tty = self.Tmux("display-message", "-p", "#{pane_tty}").strip()
@@ -165,12 +166,17 @@ class Shell:
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
 
 
-def StopAndContinue(shell):
-    """Starts the program in the shell, stops it with Ctrl+Z and brings it back with fg; a
-    key then ends the run with the report."""
+def StartRun(shell):
+    """Starts the program in the shell and answers No: its run has the terminal in key mode."""
     shell.Type(shlex.quote(Program), "Enter")
     OpenWindowed()
     shell.WaitForMode("key", "during the run")
+
+
+def StopAndContinue(shell):
+    """Starts the program in the shell, stops it with Ctrl+Z and brings it back with fg; a
+    key then ends the run with the report."""
+    StartRun(shell)
     shell.Type("C-z")
     shell.WaitForScreen(r"Stopped", "job stopped")
     shell.WaitForMode("line", "while the program is stopped")
@@ -195,9 +201,7 @@ def CaseJobControl():
             StopAndContinue(shell)
             if command[0] == "dash":
                 Log("--- dash: Ctrl+\\")
-                shell.Type(shlex.quote(Program), "Enter")
-                OpenWindowed()
-                shell.WaitForMode("key", "during the run")
+                StartRun(shell)
                 shell.Type("C-\\")
                 shell.WaitForScreen(r"Quit", "the program ended by SIGQUIT")
                 shell.WaitForMode("line", "after SIGQUIT")
@@ -282,12 +286,6 @@ def Main():
     Program = os.path.abspath(demo)
     if case != "nodisplay":
         RequireTools("Xvfb", "xdotool", "xwininfo", "import")
-    shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(work)
-    os.chdir(work)
-    # The test's own X server is the only display the program may find.
-    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
-        Environment.pop(name, None)
     cases = {
         "closedstreams": CaseClosedStreams,
         "jobcontrol": CaseJobControl,
@@ -295,19 +293,11 @@ def Main():
         "nodisplay": CaseNoDisplay,
         "lostdisplay": CaseLostDisplay,
     }
-    if case not in cases:
-        Log(f"FAILED: unknown case {case}")
-        return 2
-    try:
-        cases[case]()
-    except (xscreen.Failure, OSError, ValueError, subprocess.SubprocessError) as error:
-        Log(f"FAILED: {error}")
-        return 1
-    finally:
+
+    def StopAll():
         program.StopDemo()
         StopDisplay()
-    Log(f"PASSED: {case}")
-    return 0
+    return program.RunCase(cases, case, work, StopAll)
 
 
 if __name__ == "__main__":

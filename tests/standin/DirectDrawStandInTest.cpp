@@ -2,7 +2,7 @@
 // screen read back, the call log and scripted failures, the library made missing, and
 // the rules it keeps where Wine is more lenient than DirectDraw.
 #include "DirectDrawPrivate.h"
-#include "StandInTesting.h"
+#include "StandInDirectDraw.h"
 
 #include <gtest/gtest.h>
 

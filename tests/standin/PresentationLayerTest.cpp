@@ -2,7 +2,7 @@
 // in place of SDL sees windows, the cursor, the screen and its mode change, answers for
 // window creation, and is waited on by GetMessageA.
 #include "StandInPrivate.h"
-#include "StandInTesting.h"
+#include "StandInDirectDraw.h"
 
 #include <gtest/gtest.h>
 
@@ -92,20 +92,6 @@ class PresentationLayerCalls : public testing::Test {
                                height, nullptr, nullptr, nullptr, nullptr);
     }
 };
-
-IDirectDrawSurface4* NewSurface(IDirectDraw4* directDraw, DWORD flags, DWORD caps, DWORD width = 0,
-                                DWORD height = 0) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = flags;
-    desc.ddsCaps.dwCaps = caps;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    desc.dwBackBufferCount = 1;
-    IDirectDrawSurface4* surface = nullptr;
-    EXPECT_EQ(directDraw->CreateSurface(&desc, &surface, nullptr), DD_OK);
-    return surface;
-}
 
 TEST_F(PresentationLayerCalls, WindowsAndCursor) {
     const HWND window = NewWindow(10, 20, 100, 50);

@@ -5,9 +5,13 @@
 
 namespace {
 
-// The window a geometry query reads, or null with the error Windows sets when the handle
-// is dead or the result pointer is missing.
-const Window* QueriedWindow(HWND window, const void* result) {
+// A geometry query's start, the call logged: the window it reads, or null when the call is
+// scripted to fail, or with the error Windows sets when the handle is dead or the result
+// pointer is missing.
+const Window* QueriedWindow(const char* name, HWND window, const void* result) {
+    LONG_PTR failure = 0;
+    if (LoggedCallFails(name, {Arg(window), Arg(result)}, &failure))
+        return nullptr;
     const Window* state = LookUpWindow(window);
     if (state == nullptr || result == nullptr) {
         SetLastError(state == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
@@ -145,11 +149,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, in
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    LONG_PTR failure = 0;
-    if (LoggedCallFails("GetWindowRect", {Arg(window), Arg(static_cast<const void*>(rect))},
-                        &failure))
-        return FALSE;
-    const Window* state = QueriedWindow(window, rect);
+    const Window* state = QueriedWindow("GetWindowRect", window, rect);
     if (state == nullptr)
         return FALSE;
     *rect = state->windowRect;
@@ -157,11 +157,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    LONG_PTR failure = 0;
-    if (LoggedCallFails("GetClientRect", {Arg(window), Arg(static_cast<const void*>(rect))},
-                        &failure))
-        return FALSE;
-    const Window* state = QueriedWindow(window, rect);
+    const Window* state = QueriedWindow("GetClientRect", window, rect);
     if (state == nullptr)
         return FALSE;
     *rect = RECT{0, 0, Width(state->clientRect), Height(state->clientRect)};
@@ -169,11 +165,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point) {
-    LONG_PTR failure = 0;
-    if (LoggedCallFails("ClientToScreen", {Arg(window), Arg(static_cast<const void*>(point))},
-                        &failure))
-        return FALSE;
-    const Window* state = QueriedWindow(window, point);
+    const Window* state = QueriedWindow("ClientToScreen", window, point);
     if (state == nullptr)
         return FALSE;
     point->x += state->clientRect.left;
