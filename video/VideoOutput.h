@@ -48,5 +48,6 @@ void PresentFrame(const uint32_t* frame);
 void CreateOutputWindow(uint32_t width, uint32_t height, bool fullScreen);
 LRESULT CALLBACK OutputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Shows "<call> FAILED" in a box owned by OutputWindow, then ends the program normally.
+// Shows "<call> FAILED" in a box owned by OutputWindow, then ends the program with
+// FailureExitCode (finalisers run).
 [[noreturn]] void ReportFailure(const char* message);

@@ -22,7 +22,7 @@ CASE is one of:
   questionescape  Escape at the question, which is Cancel: the same
   modifiers       No, then Shift, Control and Alt alone: the run goes on; a key typed in
                   the terminal then ends it with the report
-  nodisplay       no X server at all: "CreateWindowEx FAILED" on standard error, exit 0
+  nodisplay       no X server at all: "CreateWindowEx FAILED" on standard error, exit 1
   wmwindow        under a window manager (openbox), No: the window dragged by its title
                   bar shows the frames at its new place and nothing is left at the old
                   one; a drag of its frame's corner leaves its size; a key typed in the
@@ -260,7 +260,7 @@ def CaseNoDisplay():
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
         Environment.pop(name, None)
     StartDemo(Program)
-    CheckExit(0, 20, "running without a display")
+    CheckExit(1, 20, "running without a display")
     out, err = Output()
     expected = b"Do you want...: Fullscreen?\nError: CreateWindowEx FAILED\n"
     if out or err != expected:

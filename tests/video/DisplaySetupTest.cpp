@@ -2,6 +2,7 @@
 // failure box with the program's end.
 #include "StandInVideo.h"
 
+#include "Termination.h"
 #include "VideoOutput.h"
 
 #include <gtest/gtest.h>
@@ -131,7 +132,8 @@ TEST(DisplaySetup, WindowedTakesTheDesktopDepthAndClipsToTheWindow) {
     }
 }
 
-// Every failed step: its box (no owner only for the window), exit code 0, no later call.
+// Every failed step: its box (no owner only for the window), the failure exit code, no
+// later call.
 StandInDisplay VideoMemoryFull() {
     StandInDisplay display;
     display.videoMemoryFull = true;
@@ -193,7 +195,7 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
             StandInFailCall(c.call, c.result, c.skip);
 
         const StandInDump dump =
-            RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, c.fullScreen); });
+            RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, c.fullScreen); }, FailureExitCode);
         ASSERT_EQ(dump.boxes.size(), 1u);
         EXPECT_EQ(dump.boxes[0].text, c.message);
         EXPECT_TRUE(dump.boxes[0].captionIsNull);
@@ -207,7 +209,8 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
 }
 
 // Without DirectDrawCreate there is no device: the box names the call that cannot be
-// made and the program ends normally, instead of calling through an empty pointer.
+// made and the program ends with the failure exit code, instead of calling through an
+// empty pointer.
 TEST(DisplaySetup, MissingDirectDrawIsReported) {
     struct Case {
         const char* label;
@@ -227,8 +230,8 @@ TEST(DisplaySetup, MissingDirectDrawIsReported) {
             SCOPED_TRACE(std::string(c.label) + (fullScreen ? ", full screen" : ", windowed"));
             StartStandIn({}, c.arrange);
 
-            const StandInDump dump =
-                RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, fullScreen); });
+            const StandInDump dump = RunToEnd(
+                [&] { InitDisplay(FrameWidth, FrameHeight, fullScreen); }, FailureExitCode);
             ASSERT_EQ(dump.boxes.size(), 1u);
             EXPECT_EQ(dump.boxes[0].text, "DirectDrawCreate FAILED");
             EXPECT_NE(dump.boxes[0].owner, nullptr);

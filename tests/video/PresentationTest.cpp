@@ -2,6 +2,7 @@
 // what the screen shows, and the failure boxes.
 #include "StandInVideo.h"
 
+#include "Termination.h"
 #include "VideoOutput.h"
 
 #include <gtest/gtest.h>
@@ -206,7 +207,8 @@ TEST(Presentation, LargerClientAreaShowsTheWholeFrameAtItsTopLeft) {
     EXPECT_EQ(ScreenAt(DestRect.left, DestRect.top + 200, DestRect.right, DestRect.bottom), below);
 }
 
-// Each failed call shows its box, owned by the window, and ends with exit code 0 at once.
+// Each failed call shows its box, owned by the window, and ends with the failure exit code
+// at once.
 TEST(Presentation, FailedCallsAreReportedAndEndTheProgram) {
     struct Case {
         const char* call;
@@ -228,7 +230,7 @@ TEST(Presentation, FailedCallsAreReportedAndEndTheProgram) {
         StandInClearCallLog();
         StandInFailCall(c.call, c.result);
 
-        const StandInDump dump = RunToEnd([&] { PresentFrame(frame.data()); });
+        const StandInDump dump = RunToEnd([&] { PresentFrame(frame.data()); }, FailureExitCode);
         ASSERT_EQ(dump.boxes.size(), 1u);
         EXPECT_EQ(dump.boxes[0].text, c.message);
         EXPECT_TRUE(dump.boxes[0].captionIsNull);

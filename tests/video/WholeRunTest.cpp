@@ -62,7 +62,7 @@ TEST(WholeRun, ScreenShowsTheEffectsLastFrame) {
         StandInQueueConsoleInput(StandInKeyEvent('X', true, 'x'), 150);
         StandInQueueConsoleInput(StandInKeyEvent('X', false, 'x'), 150);
 
-        const StandInDump dump = RunToEnd(RunProgram, c.result);
+        const StandInDump dump = RunToEnd(RunProgram, 0, c.result);
         EXPECT_EQ(dump.boxes.size(), 1u); // the question only
         EXPECT_NE(dump.console.find("BENCHMARK: "), std::string::npos);
     }

@@ -220,7 +220,7 @@ def CaseFailure(page):
                  " && document.getElementById('box-text').textContent !== 'Fullscreen?'")
     assert page.Box() == ("Error", "CreateClipper FAILED", ["OK"]), page.Box()
     page.Click("OK")
-    assert page.Ended() == 0
+    assert page.Ended() == 1, "a failure box ends the run with exit code 1"
     assert "BENCHMARK" not in page.Text("console")
 
 
