@@ -18,8 +18,18 @@ DDSURFACEDESC2 ZeroedSurfaceDesc() {
     return desc;
 }
 
+// The depth of a 16-bit display by its red mask: 5-5-5 is 15, 5-6-5 stays 16. Any other
+// layout (a mask of 0: not known) is reported with the failure text given.
+uint8_t SixteenBitDepth(DWORD redMask, const char* failure) {
+    if (redMask == 0x7C00)
+        return 15;
+    if (redMask != 0xF800)
+        ReportFailure(failure);
+    return 16;
+}
+
 // Tries 32, 24 and 16 bits in turn; DisplayBpp holds the depth being tried. A 16-bit
-// mode is told apart by its red mask: 5-5-5 becomes 15, 5-6-5 stays 16.
+// mode is told apart by its red mask.
 void SetFullScreenMode(IDirectDraw4* directDraw, DWORD width, DWORD height) {
     static constexpr uint8_t Depths[] = {32, 24, 16};
     bool modeSet = false;
@@ -37,10 +47,19 @@ void SetFullScreenMode(IDirectDraw4* directDraw, DWORD width, DWORD height) {
 
     DDSURFACEDESC2 mode = ZeroedSurfaceDesc();
     DirectDraw4GetDisplayMode(directDraw, &mode); // on failure the mask stays 0: unknown
-    if (mode.ddpfPixelFormat.dwRBitMask == 0x7C00)
-        DisplayBpp = 15;
-    else if (mode.ddpfPixelFormat.dwRBitMask != 0xF800)
-        ReportFailure("SetDisplayMode FAILED (unknown pixel format)");
+    DisplayBpp = SixteenBitDepth(mode.ddpfPixelFormat.dwRBitMask,
+                                 "SetDisplayMode FAILED (unknown pixel format)");
+}
+
+// Windows reports a 16-bit desktop as 16 bits whatever its layout: the primary surface's
+// pixel format, which is the desktop's, tells 5-5-5 from 5-6-5.
+void TellDesktopLayout() {
+    DDPIXELFORMAT format;
+    std::memset(&format, 0, sizeof format);
+    format.dwSize = sizeof format;
+    if (Surface4GetPixelFormat(PrimarySurface, &format) != DD_OK)
+        ReportFailure("GetPixelFormat FAILED");
+    DisplayBpp = SixteenBitDepth(format.dwRBitMask, "GetPixelFormat FAILED (unknown pixel format)");
 }
 
 // Exclusive full screen: the display mode and a flip chain with one back buffer.
@@ -80,6 +99,8 @@ void OpenWindowed(IDirectDraw4* directDraw, DWORD width, DWORD height) {
     primary.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     if (DirectDraw4CreateSurface(directDraw, &primary, &PrimarySurface, nullptr) != DD_OK)
         ReportFailure("CreateSurface FAILED");
+    if (DisplayBpp == 16)
+        TellDesktopLayout();
 
     if (DirectDraw4CreateClipper(directDraw, 0, &WindowClipper, nullptr) != DD_OK)
         ReportFailure("CreateClipper FAILED");
