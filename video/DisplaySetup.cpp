@@ -1,12 +1,13 @@
 // InitDisplay: the output window, the DirectDraw device, the display depth and the two
 // surfaces each frame goes through. Every failure ends the program with a box that
-// names the failed call.
+// names the failed call, or the desktop depth the frames cannot be shown at.
 #include "OutputWindow.h"
 #include "VideoOutput.h"
 
 #include "DirectDrawCalls.h"
 #include "DirectDrawLoader.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -26,6 +27,16 @@ uint8_t SixteenBitDepth(DWORD redMask, const char* failure) {
     if (redMask != 0xF800)
         ReportFailure(failure);
     return 16;
+}
+
+// A desktop depth the presentation cannot convert to (8 bits, 4 bits) ends the program
+// with a box naming it, instead of a window that would stay black.
+void CheckDesktopDepth(int depth) {
+    if (CanPresentAt(depth))
+        return;
+    char message[64];
+    std::snprintf(message, sizeof message, "Display depth FAILED (%d bits)", depth);
+    ReportFailure(message);
 }
 
 // Tries 32, 24 and 16 bits in turn; DisplayBpp holds the depth being tried. A 16-bit
@@ -87,9 +98,10 @@ void OpenFullScreen(IDirectDraw4* directDraw, DWORD width, DWORD height) {
 // Windowed: the desktop's depth, the primary surface clipped to the window, and an
 // off-screen surface of the frame's size to blit from.
 void OpenWindowed(IDirectDraw4* directDraw, DWORD width, DWORD height) {
-    // Whatever the desktop runs at, kept to a byte; depths presentation cannot convert
-    // to are shown as they are.
-    DisplayBpp = static_cast<uint8_t>(GetDeviceCaps(GetDC(OutputWindow), BITSPIXEL));
+    // The desktop's depth, checked before it is kept to a byte.
+    const int depth = GetDeviceCaps(GetDC(OutputWindow), BITSPIXEL);
+    CheckDesktopDepth(depth);
+    DisplayBpp = static_cast<uint8_t>(depth);
     if (DirectDraw4SetCooperativeLevel(directDraw, OutputWindow, DDSCL_NORMAL) != DD_OK)
         ReportFailure("SetCooperativeLevel FAILED");
     MeasureClientArea();

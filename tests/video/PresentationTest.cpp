@@ -110,25 +110,10 @@ TEST(Presentation, RowPaddingFollowsThePitch) {
     }
 }
 
-// A depth without a conversion locks and unlocks, writes nothing, and still shows the
-// surface as it was.
+// A depth without a conversion (display setup admits none, so DisplayBpp is set by hand)
+// locks and unlocks, writes nothing, and still shows the surface as it was.
 TEST(Presentation, UnsupportedDepthLeavesTheSurfaceAndStillShowsIt) {
     const std::vector<uint32_t> frame = TestFrame();
-    {
-        SCOPED_TRACE("windowed on an 8-bit desktop");
-        StartStandIn(DesktopDisplay(8));
-        InitDisplay(FrameWidth, FrameHeight, false);
-        ASSERT_EQ(DisplayBpp, 8);
-        FillSurface(BackSurface, 0x5A);
-        const LockedSurface before = ReadSurface(BackSurface);
-        StandInClearCallLog();
-
-        PresentFrame(frame.data());
-        EXPECT_EQ(ReadSurface(BackSurface).bytes, before.bytes);
-        EXPECT_EQ(CallsNamed(StandInCallLog(), "IDirectDrawSurface4::Blt").size(), 1u);
-        EXPECT_EQ(ScreenAt(DestRect.left, DestRect.top, DestRect.right, DestRect.bottom),
-                  std::vector<uint8_t>(FramePixels, 0x5A));
-    }
     for (const uint8_t bits : {uint8_t(8), uint8_t(0), uint8_t(31)}) {
         SCOPED_TRACE("full screen, DisplayBpp " + std::to_string(bits));
         StartStandIn(FullScreenDisplay({32}));

@@ -21,8 +21,12 @@
 // Without DISPLAY or WAYLAND_DISPLAY (or SDL_VIDEODRIVER) nothing is tried, and SDL's
 // invisible drivers (offscreen, dummy) count as no display.
 bool DisplayAvailable();
+// Whether the display is a screen of palette entries (an 8-bit X screen), which SDL
+// neither describes nor draws its message boxes for.
+bool ScreenHasPalette();
 // The desktop as the display reports it: size, and the depth Windows would report
-// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8).
+// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of
+// palette entries offers no display modes.
 void DescribeDesktop(StandInDisplay* display);
 void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
 
