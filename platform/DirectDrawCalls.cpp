@@ -39,6 +39,10 @@ HRESULT Surface4SetClipper(IDirectDrawSurface4* surface, IDirectDrawClipper* cli
     return surface->SetClipper(clipper);
 }
 
+HRESULT Surface4GetPixelFormat(IDirectDrawSurface4* surface, DDPIXELFORMAT* format) {
+    return surface->GetPixelFormat(format);
+}
+
 HRESULT Surface4Lock(IDirectDrawSurface4* surface, RECT* rect, DDSURFACEDESC2* desc, DWORD flags,
                      HANDLE event) {
     return surface->Lock(rect, desc, flags, event);

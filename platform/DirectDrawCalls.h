@@ -19,6 +19,7 @@ HRESULT DirectDraw4CreateClipper(IDirectDraw4* dd, DWORD flags, IDirectDrawClipp
 HRESULT Surface4GetAttachedSurface(IDirectDrawSurface4* surface, DDSCAPS2* caps,
                                    IDirectDrawSurface4** attached);
 HRESULT Surface4SetClipper(IDirectDrawSurface4* surface, IDirectDrawClipper* clipper);
+HRESULT Surface4GetPixelFormat(IDirectDrawSurface4* surface, DDPIXELFORMAT* format);
 HRESULT Surface4Lock(IDirectDrawSurface4* surface, RECT* rect, DDSURFACEDESC2* desc, DWORD flags,
                      HANDLE event);
 HRESULT Surface4Unlock(IDirectDrawSurface4* surface, RECT* rect);

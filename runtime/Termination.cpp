@@ -11,6 +11,10 @@ void EndProgram() {
     std::exit(0);
 }
 
+void EndProgramAfterFailure() {
+    std::exit(FailureExitCode);
+}
+
 void RunError(int code, const char* text) {
     std::fprintf(stderr, "Runtime error %d: %s\n", code, text);
     std::exit(code);

@@ -1,12 +1,13 @@
 // InitDisplay: the output window, the DirectDraw device, the display depth and the two
 // surfaces each frame goes through. Every failure ends the program with a box that
-// names the failed call.
+// names the failed call, or the desktop depth the frames cannot be shown at.
 #include "OutputWindow.h"
 #include "VideoOutput.h"
 
 #include "DirectDrawCalls.h"
 #include "DirectDrawLoader.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -18,8 +19,28 @@ DDSURFACEDESC2 ZeroedSurfaceDesc() {
     return desc;
 }
 
+// The depth of a 16-bit display by its red mask: 5-5-5 is 15, 5-6-5 stays 16. Any other
+// layout (a mask of 0: not known) is reported with the failure text given.
+uint8_t SixteenBitDepth(DWORD redMask, const char* failure) {
+    if (redMask == 0x7C00)
+        return 15;
+    if (redMask != 0xF800)
+        ReportFailure(failure);
+    return 16;
+}
+
+// A desktop depth the presentation cannot convert to (8 bits, 4 bits) ends the program
+// with a box naming it, instead of a window that would stay black.
+void CheckDesktopDepth(int depth) {
+    if (CanPresentAt(depth))
+        return;
+    char message[64];
+    std::snprintf(message, sizeof message, "Display depth FAILED (%d bits)", depth);
+    ReportFailure(message);
+}
+
 // Tries 32, 24 and 16 bits in turn; DisplayBpp holds the depth being tried. A 16-bit
-// mode is told apart by its red mask: 5-5-5 becomes 15, 5-6-5 stays 16.
+// mode is told apart by its red mask.
 void SetFullScreenMode(IDirectDraw4* directDraw, DWORD width, DWORD height) {
     static constexpr uint8_t Depths[] = {32, 24, 16};
     bool modeSet = false;
@@ -37,10 +58,19 @@ void SetFullScreenMode(IDirectDraw4* directDraw, DWORD width, DWORD height) {
 
     DDSURFACEDESC2 mode = ZeroedSurfaceDesc();
     DirectDraw4GetDisplayMode(directDraw, &mode); // on failure the mask stays 0: unknown
-    if (mode.ddpfPixelFormat.dwRBitMask == 0x7C00)
-        DisplayBpp = 15;
-    else if (mode.ddpfPixelFormat.dwRBitMask != 0xF800)
-        ReportFailure("SetDisplayMode FAILED (unknown pixel format)");
+    DisplayBpp = SixteenBitDepth(mode.ddpfPixelFormat.dwRBitMask,
+                                 "SetDisplayMode FAILED (unknown pixel format)");
+}
+
+// Windows reports a 16-bit desktop as 16 bits whatever its layout: the primary surface's
+// pixel format, which is the desktop's, tells 5-5-5 from 5-6-5.
+void TellDesktopLayout() {
+    DDPIXELFORMAT format;
+    std::memset(&format, 0, sizeof format);
+    format.dwSize = sizeof format;
+    if (Surface4GetPixelFormat(PrimarySurface, &format) != DD_OK)
+        ReportFailure("GetPixelFormat FAILED");
+    DisplayBpp = SixteenBitDepth(format.dwRBitMask, "GetPixelFormat FAILED (unknown pixel format)");
 }
 
 // Exclusive full screen: the display mode and a flip chain with one back buffer.
@@ -68,9 +98,10 @@ void OpenFullScreen(IDirectDraw4* directDraw, DWORD width, DWORD height) {
 // Windowed: the desktop's depth, the primary surface clipped to the window, and an
 // off-screen surface of the frame's size to blit from.
 void OpenWindowed(IDirectDraw4* directDraw, DWORD width, DWORD height) {
-    // Whatever the desktop runs at, kept to a byte; depths presentation cannot convert
-    // to are shown as they are.
-    DisplayBpp = static_cast<uint8_t>(GetDeviceCaps(GetDC(OutputWindow), BITSPIXEL));
+    // The desktop's depth, checked before it is kept to a byte.
+    const int depth = GetDeviceCaps(GetDC(OutputWindow), BITSPIXEL);
+    CheckDesktopDepth(depth);
+    DisplayBpp = static_cast<uint8_t>(depth);
     if (DirectDraw4SetCooperativeLevel(directDraw, OutputWindow, DDSCL_NORMAL) != DD_OK)
         ReportFailure("SetCooperativeLevel FAILED");
     MeasureClientArea();
@@ -80,6 +111,8 @@ void OpenWindowed(IDirectDraw4* directDraw, DWORD width, DWORD height) {
     primary.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     if (DirectDraw4CreateSurface(directDraw, &primary, &PrimarySurface, nullptr) != DD_OK)
         ReportFailure("CreateSurface FAILED");
+    if (DisplayBpp == 16)
+        TellDesktopLayout();
 
     if (DirectDraw4CreateClipper(directDraw, 0, &WindowClipper, nullptr) != DD_OK)
         ReportFailure("CreateClipper FAILED");

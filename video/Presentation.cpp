@@ -11,7 +11,7 @@ namespace {
 
 // Converts the frame into the locked surface, the format chosen once by DisplayBpp; each
 // format's conversion is the fastest this processor runs, chosen at program start.
-// Any other depth (an 8-bit desktop, say) writes nothing.
+// Display setup admits no other depth (CanPresentAt); for one, nothing would be written.
 void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
     auto* dest = static_cast<uint8_t*>(surface.lpSurface);
     const int width = static_cast<int>(surface.dwWidth);
@@ -53,6 +53,10 @@ void BlitToWindow(LONG surfaceWidth, LONG surfaceHeight) {
 }
 
 } // namespace
+
+bool CanPresentAt(int bitsPerPixel) {
+    return bitsPerPixel == 15 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+}
 
 void PresentFrame(const uint32_t* frame) {
     DDSURFACEDESC2 surface;

@@ -45,8 +45,11 @@ void PresentAndPump();
 void PumpMessages();
 void InitDisplay(uint16_t width, uint16_t height, bool fullScreen);
 void PresentFrame(const uint32_t* frame);
+// Whether PresentFrame converts to a display of this depth: 15, 16, 24 and 32 bits.
+bool CanPresentAt(int bitsPerPixel);
 void CreateOutputWindow(uint32_t width, uint32_t height, bool fullScreen);
 LRESULT CALLBACK OutputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Shows "<call> FAILED" in a box owned by OutputWindow, then ends the program normally.
+// Shows "<call> FAILED" in a box owned by OutputWindow, then ends the program with
+// FailureExitCode (finalisers run).
 [[noreturn]] void ReportFailure(const char* message);

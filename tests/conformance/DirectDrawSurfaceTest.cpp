@@ -36,6 +36,18 @@ TEST_F(DirectDrawTest, PrimarySurfaceCoversTheScreen) {
     ExpectSameFormat(desc.ddpfPixelFormat, DisplayFormat(DirectDraw));
     EXPECT_GE(desc.lPitch, static_cast<LONG>(desc.dwWidth * BytesPerPixelOf(primary)));
     {
+        // What a windowed program reads to tell a 5-5-5 desktop from a 5-6-5 one, both of
+        // which GDI reports as 16 bits.
+        SCOPED_TRACE("GetPixelFormat: the display's format");
+        DDPIXELFORMAT format;
+        std::memset(&format, 0, sizeof format);
+        format.dwSize = sizeof format;
+        ASSERT_EQ(primary->GetPixelFormat(&format), DD_OK);
+        ExpectSameFormat(format, DisplayFormat(DirectDraw));
+        EXPECT_NE(format.dwFlags & DDPF_RGB, 0u);
+        EXPECT_EQ(primary->GetPixelFormat(nullptr), DDERR_INVALIDPARAMS);
+    }
+    {
         SCOPED_TRACE("not a flip chain");
         EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
         DDSCAPS2 caps;

@@ -247,6 +247,41 @@ TEST_F(DemoRunTest, CancelEndsBeforeAnyWindowWithoutOutput) {
     EXPECT_GT(LastCall(record, "FreeLibrary"), FirstCall(record, "MessageBoxA"));
 }
 
+// A failure box, at set-up or in the frame loop, ends the run with exit code 1 (a script
+// can tell it from a finished run) through the normal termination: the finalisers run.
+TEST_F(DemoRunTest, FailureBoxEndsWithExitCodeOne) {
+    struct Case {
+        const char* label;
+        int answer;
+        const char* call;
+        LONG_PTR result;
+        const char* message;
+        const char* counters;
+    };
+    const Case cases[] = {
+        {"no window", IDNO, "CreateWindowExA", 0, "CreateWindowEx FAILED", "frames=0 "},
+        {"no display mode", IDYES, "IDirectDraw4::SetDisplayMode", DDERR_UNSUPPORTED,
+         "SetDisplayMode FAILED", "frames=0 "},
+        {"a frame cannot be drawn", IDNO, "IDirectDrawSurface4::Lock", DDERR_SURFACELOST,
+         "Lock FAILED", "frames=1 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        StandInReset();
+        path = ChildDumpPath();
+        StandInQueueMessageBoxAnswer(c.answer);
+        StandInQueueMessageBoxAnswer(IDOK);
+        StandInFailCall(c.call, c.result);
+        QueueKey('K', 'k', 1000);
+        EXPECT_EXIT(RunProgram(path), testing::ExitedWithCode(1), c.counters);
+        const StandInDump record = StandInReadDump(path);
+        EXPECT_EQ(BoxTexts(record), (std::vector<std::string>{"Fullscreen?", c.message}));
+        EXPECT_EQ(record.console, "");
+        EXPECT_EQ(CountCalls(record, "FreeLibrary"), 1);
+        EXPECT_GT(LastCall(record, "FreeLibrary"), LastCall(record, "MessageBoxA"));
+    }
+}
+
 TEST_F(DemoRunTest, OutOfMemoryEndsWithRunTimeError203) {
     for (int skip : {0, 1}) {
         SCOPED_TRACE(skip == 0 ? "first buffer" : "second buffer");

@@ -2,14 +2,16 @@
 
 As a command, it checks that a region of a screenshot shows exactly one of them:
 
-    python3 -m e2e.frames SHOT.ppm X Y WIDTH HEIGHT --frames DIR [--bumpframe PATH] [--rgb565]
+    python3 -m e2e.frames SHOT.ppm X Y WIDTH HEIGHT --frames DIR [--bumpframe PATH]
+                          [--rgb565 | --rgb555]
 
 The frames are the binary PPMs that `bumpframe TIME FILE` writes, one per light phase
 (times 0 to 89; the effect repeats every 90 frames). They are kept in DIR as
 frame-NN.ppm and made with bumpframe when missing. The region (screen pixels) is
 compared with the top-left WIDTH x HEIGHT part of each frame, pixel for pixel; a region
 larger than the 320 x 200 frame is compared on the frame's part only. With --rgb565 both
-sides are first reduced to the 5-6-5 bits a 16-bit screen keeps.
+sides are first reduced to the 5-6-5 bits a 16-bit screen keeps, with --rgb555 to the 5-5-5
+bits a 15-bit screen keeps.
 
 Exit code 0 and the matching phase when a frame matches; 1 and the closest frame with
 its first differing pixel otherwise; 2 for unusable input.
@@ -87,6 +89,15 @@ def Rgb565Mask(width):
     return int.from_bytes(bytes([0xF8, 0xFC, 0xF8] * width), "big")
 
 
+def ScreenMask(width, rgb565, rgb555):
+    """The bits of a row a screen keeps: 5-6-5, 5-5-5 (a 15-bit screen), or None for all."""
+    if rgb565:
+        return Rgb565Mask(width)
+    if rgb555:
+        return int.from_bytes(bytes([0xF8, 0xF8, 0xF8] * width), "big")
+    return None
+
+
 def SampledRows(pixels, stride, x, y, factor):
     """The 320 x 200 picture at (x, y) of a screen whose frame pixels are factor x factor
     blocks of equal pixels, as rows of frame pixels; None where a block is not uniform."""
@@ -112,11 +123,12 @@ def SampledRows(pixels, stride, x, y, factor):
     return rows
 
 
-def MatchingPhase(rows, directory, rgb565=False):
+def MatchingPhase(rows, directory, rgb565=False, rgb555=False):
     """The phase of the frame in DIRECTORY whose top-left part equals the rows; None when
-    none does. With rgb565 both are compared in the bits a 16-bit screen keeps."""
+    none does. With rgb565 (rgb555) both are compared in the bits a 16-bit (15-bit) screen
+    keeps."""
     width = len(rows[0]) // 3
-    mask = Rgb565Mask(width) if rgb565 else None
+    mask = ScreenMask(width, rgb565, rgb555)
     if mask is not None:
         rows = [Reduced(row, mask) for row in rows]
     for phase in range(Phases):
@@ -130,7 +142,7 @@ def MatchingPhase(rows, directory, rgb565=False):
 
 
 def CompareRegion(shot, shotWidth, shotHeight, x, y, requestedWidth, requestedHeight,
-                  directory, rgb565=False):
+                  directory, rgb565=False, rgb555=False):
     """Compares a region of a screenshot's pixels with the frames in DIRECTORY: (0, the
     matching phase) or (1, the closest frame and its first differing pixel) or (2, why
     the region cannot be compared), the second item as a line of text."""
@@ -142,12 +154,12 @@ def CompareRegion(shot, shotWidth, shotHeight, x, y, requestedWidth, requestedHe
                    f"{shotWidth}x{shotHeight} screenshot")
 
     region = Rows(shot, shotWidth * 3, x, y, width, height)
-    phase = MatchingPhase(region, directory, rgb565)
+    phase = MatchingPhase(region, directory, rgb565, rgb555)
     if phase is not None:
         return 0, f"frame phase {phase} matches the {width}x{height} region at ({x},{y})"
 
     # The closest frame: the one with the fewest differing rows.
-    mask = Rgb565Mask(width) if rgb565 else None
+    mask = ScreenMask(width, rgb565, rgb555)
     if mask is not None:
         region = [Reduced(row, mask) for row in region]
     closest = None  # (differing rows, phase, the frame's rows)
@@ -182,7 +194,9 @@ def Main():
     parser.add_argument("height", type=int)
     parser.add_argument("--frames", required=True)
     parser.add_argument("--bumpframe")
-    parser.add_argument("--rgb565", action="store_true")
+    bits = parser.add_mutually_exclusive_group()
+    bits.add_argument("--rgb565", action="store_true")
+    bits.add_argument("--rgb555", action="store_true")
     arguments = parser.parse_args()
 
     try:
@@ -193,7 +207,7 @@ def Main():
         return 2
     code, text = CompareRegion(shot, shotWidth, shotHeight, arguments.x, arguments.y,
                                arguments.width, arguments.height, arguments.frames,
-                               arguments.rgb565)
+                               arguments.rgb565, arguments.rgb555)
     print(text)
     return code
 

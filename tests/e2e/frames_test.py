@@ -100,6 +100,21 @@ class CompareFrameTest(unittest.TestCase):
                 code, output = self.Compare(screen, 30, 40, 320, 200, "--rgb565")
                 self.assertEqual(code, expected, output)
 
+    def testRgb555KeepsOnlyTheTopFiveBitsOfEachChannel(self):
+        frame = Frame(5)
+        for label, byte, flip, expected in [
+            ("lowest 3 red bits ignored", 0, 0x07, 0),
+            ("lowest 3 green bits ignored", 1, 0x07, 0),
+            ("lowest 3 blue bits ignored", 2, 0x07, 0),
+            ("green bit 3 kept", 1, 0x08, 1),
+            ("blue bit 3 kept", 2, 0x08, 1),
+        ]:
+            with self.subTest(label):
+                screen = Screen(frame, 30, 40)
+                screen[(40 * 400 + 30) * 3 + byte] ^= flip
+                code, output = self.Compare(screen, 30, 40, 320, 200, "--rgb555")
+                self.assertEqual(code, expected, output)
+
     def testUnusableInput(self):
         screen = Screen(Frame(1), 30, 40)
         for label, region, frames, message in [

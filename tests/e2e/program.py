@@ -9,6 +9,7 @@ import pty
 import shutil
 import signal
 import subprocess
+import sys
 
 from . import xscreen
 from .xscreen import Fail, Geometry, Screenshot, X
@@ -129,6 +130,17 @@ def PressKeysAtQuestion(*keys):
     X("xdotool", "mousemove", str(x + 2), str(y + 2))
     X("xdotool", "key", "--delay", "50", *keys)
     xscreen.WaitUntilGone(box, 10)
+
+
+SkipExitCode = 77  # CTest's SKIP_RETURN_CODE for the end-to-end cases
+
+
+def RequireTools(*tools):
+    """Ends the case as skipped, naming what is missing, when a tool is not installed."""
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print(f"SKIPPED: not installed: {' '.join(missing)}", flush=True)
+        sys.exit(SkipExitCode)
 
 
 def RunCase(cases, case, work, stop):

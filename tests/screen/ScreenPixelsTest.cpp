@@ -1,5 +1,6 @@
 // The stand-in's screen pixels on an SDL surface: each depth's colours, whole-factor
-// enlargement by nearest pixel, and the cut at the surface's edges.
+// enlargement by nearest pixel, and the cut at the surface's edges; and the desktop the
+// stand-in describes for the display's pixel format.
 #include "Screen.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,34 @@ TEST(ScreenPixels, EnlargedByNearestPixelAndCut) {
         ASSERT_TRUE(DrawPixels(reinterpret_cast<const uint8_t*>(source), SDL_PIXELFORMAT_XRGB8888,
                                2, 2, target.get(), c.x, c.y, c.factor));
         ExpectEnlarged(target.get(), source, c.x, c.y, c.factor, untouched);
+    }
+}
+
+// The depth Windows would report for each desktop format, and the display modes offered:
+// none on a screen of palette entries, whose pixels have no colours of their own.
+TEST(ScreenPixels, DesktopDescribedByItsFormat) {
+    const struct {
+        const char* label;
+        Uint32 format;
+        int bits;
+        DWORD redMask16;
+        size_t modes;
+    } cases[] = {
+        {"8 bits, palette", SDL_PIXELFORMAT_INDEX8, 8, 0xF800, 0},
+        {"15 bits: 16 with the 5-5-5 red mask", SDL_PIXELFORMAT_XRGB1555, 16, 0x7C00, 3},
+        {"16 bits, 5-6-5", SDL_PIXELFORMAT_RGB565, 16, 0xF800, 3},
+        {"24 bits", SDL_PIXELFORMAT_RGB24, 24, 0xF800, 3},
+        {"32 bits", SDL_PIXELFORMAT_XRGB8888, 32, 0xF800, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        StandInDisplay display;
+        DescribeDesktopMode(SDL_DisplayMode{c.format, 1280, 1024, 60, nullptr}, &display);
+        EXPECT_EQ(display.desktopWidth, 1280);
+        EXPECT_EQ(display.desktopHeight, 1024);
+        EXPECT_EQ(display.desktopBitsPerPixel, c.bits);
+        EXPECT_EQ(display.desktopRedMask16, c.redMask16);
+        EXPECT_EQ(display.fullScreenDepths.size(), c.modes);
     }
 }
 

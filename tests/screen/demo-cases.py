@@ -38,7 +38,6 @@ The helpers come from the e2e package in tests/ (on PYTHONPATH).
 
 import os
 import re
-import shutil
 import signal
 import sys
 import termios
@@ -49,7 +48,6 @@ from e2e.program import (AnswerQuestion, Output, PressKeysAtQuestion, StartDemo,
                          WaitForExit, WaitForWindow)
 from e2e.xscreen import Fail, Geometry, PressKeysInWindow, Screenshot, VisibleWindows, X
 
-SkipExitCode = 77
 OutputTitle = r"^Vortane DirectDraw Handler$"
 # Not the stand-in's default desktop (1024 x 768): the program must see the real display.
 ScreenSize = (1280, 1024)
@@ -64,14 +62,6 @@ Program = Frames = Bumpframe = None  # the paths of bumpdemo, the reference fram
 
 def Log(text):
     print(text, flush=True)
-
-
-def RequireTools(*extra):
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", *extra)
-               if shutil.which(tool) is None]
-    if missing:
-        Log(f"SKIPPED: not installed: {' '.join(missing)}")
-        sys.exit(SkipExitCode)
 
 
 def StartDisplay(depth):
@@ -348,10 +338,8 @@ def Main():
     Program = os.path.abspath(demo)
     Frames = os.path.abspath(Frames)
     Bumpframe = os.path.abspath(Bumpframe)
-    if case.startswith("wm"):
-        RequireTools("openbox", "xprop")
-    else:
-        RequireTools()
+    program.RequireTools("Xvfb", "xdotool", "xwininfo", "import",
+                         *(("openbox", "xprop") if case.startswith("wm") else ()))
     cases = {
         "windowed": lambda: CaseWindowed(24, False),
         "windowed16": lambda: CaseWindowed(16, True),

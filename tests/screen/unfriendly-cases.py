@@ -26,7 +26,6 @@ PYTHONPATH).
 import os
 import re
 import shlex
-import shutil
 import signal
 import subprocess
 import sys
@@ -37,7 +36,6 @@ from e2e import program, xscreen
 from e2e.program import AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, WaitForWindow
 from e2e.xscreen import Fail, VisibleWindows
 
-SkipExitCode = 77
 OutputTitle = r"^Vortane DirectDraw Handler$"
 QuestionTitle = program.QuestionTitle
 ScreenSize = (1024, 768)
@@ -48,13 +46,6 @@ Program = None  # the path of bumpdemo
 
 def Log(text):
     print(text, flush=True)
-
-
-def RequireTools(*tools):
-    missing = [tool for tool in tools if shutil.which(tool) is None]
-    if missing:
-        Log(f"SKIPPED: not installed: {' '.join(missing)}")
-        sys.exit(SkipExitCode)
 
 
 def StartDisplay():
@@ -190,7 +181,7 @@ def StopAndContinue(shell):
 
 
 def CaseJobControl():
-    RequireTools("tmux", "bash", "dash")
+    program.RequireTools("tmux", "bash", "dash")
     StartDisplay()
     # Without line editing, which would keep the terminal in key mode at the prompt.
     for command in (["bash", "--norc", "--noprofile", "--noediting", "-i"], ["dash", "-i"]):
@@ -285,7 +276,7 @@ def Main():
     case, demo, work = sys.argv[1:]
     Program = os.path.abspath(demo)
     if case != "nodisplay":
-        RequireTools("Xvfb", "xdotool", "xwininfo", "import")
+        program.RequireTools("Xvfb", "xdotool", "xwininfo", "import")
     cases = {
         "closedstreams": CaseClosedStreams,
         "jobcontrol": CaseJobControl,

@@ -40,7 +40,8 @@ std::vector<std::string> BoxTexts(const StandInDump& dump) {
     return texts;
 }
 
-StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern) {
+StandInDump RunToEnd(const std::function<void()>& body, int exitCode,
+                     const std::string& stderrPattern) {
     const std::string path = ChildDumpPath();
     std::remove(path.c_str());
     StandInQueueMessageBoxAnswer(IDOK);
@@ -50,7 +51,7 @@ StandInDump RunToEnd(const std::function<void()>& body, const std::string& stder
             body();
             std::exit(99); // the program was meant to end inside body
         },
-        testing::ExitedWithCode(0), stderrPattern);
+        testing::ExitedWithCode(exitCode), stderrPattern);
     StandInDump dump = StandInReadDump(path);
     std::remove(path.c_str());
     return dump;

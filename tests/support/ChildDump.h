@@ -18,10 +18,11 @@ long LastCall(const StandInDump& dump, const std::string& name);
 // The text of every message box shown, in order.
 std::vector<std::string> BoxTexts(const StandInDump& dump);
 
-// Runs body in a child process that has to end the program with exit code 0 before body
-// returns, its standard error matching stderrPattern; gives back what the child logged,
-// boxed and printed. A failure box is dismissed, not shown.
-StandInDump RunToEnd(const std::function<void()>& body, const std::string& stderrPattern = "");
+// Runs body in a child process that has to end the program with this exit code before
+// body returns, its standard error matching stderrPattern; gives back what the child
+// logged, boxed and printed. A failure box is dismissed, not shown.
+StandInDump RunToEnd(const std::function<void()>& body, int exitCode,
+                     const std::string& stderrPattern = "");
 
 // Entries of a call log whose name is exactly name.
 std::vector<std::string> CallsNamed(const std::vector<std::string>& calls, const std::string& name);

@@ -2,6 +2,7 @@
 // failure box with the program's end.
 #include "StandInVideo.h"
 
+#include "Termination.h"
 #include "VideoOutput.h"
 
 #include <gtest/gtest.h>
@@ -84,25 +85,43 @@ TEST(DisplaySetup, FullScreenOpensAFlipChain) {
     EXPECT_EQ(desc.ddsCaps.dwCaps & (chainCaps | DDSCAPS_SYSTEMMEMORY), chainCaps);
 }
 
+// A 16-bit desktop is told apart by the primary surface's red mask, which the other
+// depths need not look at.
 TEST(DisplaySetup, WindowedTakesTheDesktopDepthAndClipsToTheWindow) {
-    for (const int bits : {32, 24, 16, 8}) {
-        SCOPED_TRACE(std::to_string(bits) + "-bit desktop");
-        StartStandIn(DesktopDisplay(bits));
+    struct Case {
+        const char* label;
+        int bits;
+        DWORD redMask16;
+        int displayBpp;
+    };
+    const Case cases[] = {
+        {"32-bit desktop", 32, 0xF800, 32},
+        {"24-bit desktop", 24, 0xF800, 24},
+        {"16-bit desktop, 5-6-5", 16, 0xF800, 16},
+        {"16-bit desktop, 5-5-5", 16, 0x7C00, 15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const int bits = c.bits;
+        StartStandIn(DesktopDisplay(bits, c.redMask16));
         InitDisplay(FrameWidth, FrameHeight, false);
         EXPECT_FALSE(FullScreen);
-        EXPECT_EQ(DisplayBpp, bits);
+        EXPECT_EQ(DisplayBpp, c.displayBpp);
         EXPECT_EQ(StandInScreenBitsPerPixel(), bits); // the desktop keeps its mode
-        EXPECT_EQ(DirectDrawCalls(StandInCallNames()), (std::vector<std::string>{
-                                                           "DirectDrawCreate",
-                                                           "IDirectDraw::QueryInterface",
-                                                           "IDirectDraw4::SetCooperativeLevel",
-                                                           "IDirectDraw4::CreateSurface",
-                                                           "IDirectDraw4::CreateClipper",
-                                                           "IDirectDrawClipper::SetHWnd",
-                                                           "IDirectDrawSurface4::SetClipper",
-                                                           "IDirectDrawClipper::Release",
-                                                           "IDirectDraw4::CreateSurface",
-                                                       }));
+        std::vector<std::string> calls = {
+            "DirectDrawCreate",
+            "IDirectDraw::QueryInterface",
+            "IDirectDraw4::SetCooperativeLevel",
+            "IDirectDraw4::CreateSurface",
+            "IDirectDraw4::CreateClipper",
+            "IDirectDrawClipper::SetHWnd",
+            "IDirectDrawSurface4::SetClipper",
+            "IDirectDrawClipper::Release",
+            "IDirectDraw4::CreateSurface",
+        };
+        if (bits == 16)
+            calls.insert(calls.begin() + 4, "IDirectDrawSurface4::GetPixelFormat");
+        EXPECT_EQ(DirectDrawCalls(StandInCallNames()), calls);
         const std::vector<std::string> log = StandInCallLog();
         EXPECT_EQ(CallsNamed(log, "IDirectDraw4::SetCooperativeLevel"),
                   std::vector<std::string>{"IDirectDraw4::SetCooperativeLevel(ptr, 8)"});
@@ -128,10 +147,14 @@ TEST(DisplaySetup, WindowedTakesTheDesktopDepthAndClipsToTheWindow) {
         EXPECT_EQ(desc.dwWidth, 320u);
         EXPECT_EQ(desc.dwHeight, 200u);
         EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, DWORD(bits));
+        if (bits == 16) {
+            EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, c.redMask16);
+        }
     }
 }
 
-// Every failed step: its box (no owner only for the window), exit code 0, no later call.
+// Every failed step: its box (no owner only for the window), the failure exit code, no
+// later call.
 StandInDisplay VideoMemoryFull() {
     StandInDisplay display;
     display.videoMemoryFull = true;
@@ -175,8 +198,19 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
          VideoMemoryFull(), "CreateSurface FAILED", "IDirectDraw4::CreateSurface"},
         {"back buffer", true, "IDirectDrawSurface4::GetAttachedSurface", DDERR_NOTFOUND, 0,
          standard, "GetAttachedSurface FAILED", "IDirectDrawSurface4::GetAttachedSurface"},
+        {"8-bit desktop", false, nullptr, 0, 0, DesktopDisplay(8), "Display depth FAILED (8 bits)",
+         "GetDeviceCaps"},
+        {"4-bit desktop", false, nullptr, 0, 0, DesktopDisplay(4), "Display depth FAILED (4 bits)",
+         "GetDeviceCaps"},
+        {"no device context: no depth", false, "GetDC", 0, 0, standard,
+         "Display depth FAILED (0 bits)", "GetDeviceCaps"},
         {"windowed primary", false, "IDirectDraw4::CreateSurface", DDERR_OUTOFMEMORY, 0, standard,
          "CreateSurface FAILED", "IDirectDraw4::CreateSurface"},
+        {"16-bit desktop: GetPixelFormat fails", false, "IDirectDrawSurface4::GetPixelFormat",
+         DDERR_GENERIC, 0, DesktopDisplay(16), "GetPixelFormat FAILED",
+         "IDirectDrawSurface4::GetPixelFormat"},
+        {"16-bit desktop of another layout", false, nullptr, 0, 0, DesktopDisplay(16, 0x001F),
+         "GetPixelFormat FAILED (unknown pixel format)", "IDirectDrawSurface4::GetPixelFormat"},
         {"clipper", false, "IDirectDraw4::CreateClipper", DDERR_OUTOFMEMORY, 0, standard,
          "CreateClipper FAILED", "IDirectDraw4::CreateClipper"},
         {"clipper window", false, "IDirectDrawClipper::SetHWnd", DDERR_INVALIDPARAMS, 0, standard,
@@ -193,7 +227,7 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
             StandInFailCall(c.call, c.result, c.skip);
 
         const StandInDump dump =
-            RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, c.fullScreen); });
+            RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, c.fullScreen); }, FailureExitCode);
         ASSERT_EQ(dump.boxes.size(), 1u);
         EXPECT_EQ(dump.boxes[0].text, c.message);
         EXPECT_TRUE(dump.boxes[0].captionIsNull);
@@ -207,7 +241,8 @@ TEST(DisplaySetup, EveryFailedStepIsReportedAndEndsTheProgram) {
 }
 
 // Without DirectDrawCreate there is no device: the box names the call that cannot be
-// made and the program ends normally, instead of calling through an empty pointer.
+// made and the program ends with the failure exit code, instead of calling through an
+// empty pointer.
 TEST(DisplaySetup, MissingDirectDrawIsReported) {
     struct Case {
         const char* label;
@@ -227,8 +262,8 @@ TEST(DisplaySetup, MissingDirectDrawIsReported) {
             SCOPED_TRACE(std::string(c.label) + (fullScreen ? ", full screen" : ", windowed"));
             StartStandIn({}, c.arrange);
 
-            const StandInDump dump =
-                RunToEnd([&] { InitDisplay(FrameWidth, FrameHeight, fullScreen); });
+            const StandInDump dump = RunToEnd(
+                [&] { InitDisplay(FrameWidth, FrameHeight, fullScreen); }, FailureExitCode);
             ASSERT_EQ(dump.boxes.size(), 1u);
             EXPECT_EQ(dump.boxes[0].text, "DirectDrawCreate FAILED");
             EXPECT_NE(dump.boxes[0].owner, nullptr);

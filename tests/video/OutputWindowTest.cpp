@@ -209,7 +209,7 @@ TEST(OutputWindow, EscapeEndsTheProgramWithinOneUpdate) {
     StandInPressKey(VK_ESCAPE);
     StandInClearCallLog();
 
-    const StandInDump dump = RunToEnd([] { UpdateScreen(); });
+    const StandInDump dump = RunToEnd([] { UpdateScreen(); }, 0);
     EXPECT_EQ(dump.boxes.size(), 0u);
     EXPECT_EQ(dump.console, "");
     const int blit = FirstCall(dump.callNames, "IDirectDrawSurface4::Blt");

@@ -116,8 +116,6 @@ std::vector<Depth> Depths() {
 void OpenDisplayAtDepth(const Depth& depth) {
     StartStandIn(depth.display);
     InitDisplay(FrameWidth, FrameHeight, depth.fullScreen);
-    if (depth.bitsPerPixel == 15 && !depth.fullScreen)
-        DisplayBpp = 15;
 }
 
 std::vector<uint32_t> TestFrame() {

@@ -32,9 +32,7 @@ struct Depth {
 };
 // The four depths in both modes.
 std::vector<Depth> Depths();
-// A fresh stand-in showing this depth's display, and InitDisplay in its mode. A windowed
-// desktop reports 16 for a 5-5-5 mode too, so the 15-bit window is set by hand, as
-// DisplayBpp would be on such a device.
+// A fresh stand-in showing this depth's display, and InitDisplay in its mode.
 void OpenDisplayAtDepth(const Depth& depth);
 
 // A 320 x 200 frame whose neighbouring pixels differ in every channel; top byte 0xFF.

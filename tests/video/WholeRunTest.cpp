@@ -51,8 +51,10 @@ TEST(WholeRun, ScreenShowsTheEffectsLastFrame) {
          "frames=3 depth=32 colours=many screen=frame"},
         {"windowed, 24-bit desktop", IDNO, DesktopDisplay(24),
          "frames=3 depth=24 colours=many screen=frame"},
-        {"windowed, 16-bit desktop", IDNO, DesktopDisplay(16),
+        {"windowed, 16-bit desktop, 5-6-5", IDNO, DesktopDisplay(16, 0xF800),
          "frames=3 depth=16 colours=many screen=frame"},
+        {"windowed, 16-bit desktop, 5-5-5", IDNO, DesktopDisplay(16, 0x7C00),
+         "frames=3 depth=15 colours=many screen=frame"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -62,7 +64,7 @@ TEST(WholeRun, ScreenShowsTheEffectsLastFrame) {
         StandInQueueConsoleInput(StandInKeyEvent('X', true, 'x'), 150);
         StandInQueueConsoleInput(StandInKeyEvent('X', false, 'x'), 150);
 
-        const StandInDump dump = RunToEnd(RunProgram, c.result);
+        const StandInDump dump = RunToEnd(RunProgram, 0, c.result);
         EXPECT_EQ(dump.boxes.size(), 1u); // the question only
         EXPECT_NE(dump.console.find("BENCHMARK: "), std::string::npos);
     }

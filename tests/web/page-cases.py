@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The page in headless Chromium: the start-up question, the canvas's frames against
-bumpframe's, the console panel, Escape, Cancel and a failure box, served from a path of
-its own on 127.0.0.1. Any error in the browser's console fails the run.
+bumpframe's, the console panel, Escape, Cancel and a failure box, the page's look after a
+run and the run again, served from a path of its own on 127.0.0.1. Any error in the
+browser's console fails the run.
 
 Usage: page-cases.py PAGE_FOLDER BUMPFRAME
 """
@@ -151,6 +152,31 @@ def LastFrameShown(page, digests, factor):
         f"the canvas does not show the last frame presented ({last})"
 
 
+# The page's look: whether the body is in its full-screen look, the body's background,
+# whether the console's label shows, whether the browser is in full screen, the canvas's
+# cursor.
+READ_LOOK = """
+const body = document.body;
+return [body.classList.contains('fullscreen'), getComputedStyle(body).backgroundColor,
+        getComputedStyle(document.getElementById('console-label')).display !== 'none',
+        !!document.fullscreenElement, document.getElementById('canvas').style.cursor];
+"""
+OrdinaryLook = [False, "rgb(32, 36, 40)", True, False, ""]
+
+
+def CheckOrdinaryLook(page, when):
+    """The page looks as it does before a run, and keeps that look when the browser's
+    window changes size (as it does when the browser leaves full screen)."""
+    page.WaitFor("return !document.fullscreenElement")
+    look = page.driver.execute_script(READ_LOOK)
+    assert look == OrdinaryLook, f"{when}: the page looks {look}"
+    for size in ((1000, 740), (1024, 768)):
+        page.driver.set_window_size(*size)
+        page.WaitFor("return window.innerWidth %s 1010" % ("<" if size[0] == 1000 else ">"))
+        look = page.driver.execute_script(READ_LOOK)
+        assert look == OrdinaryLook, f"{when}, at {size}: the page looks {look}"
+
+
 def CaseWindowed(page, references, digests):
     page.Open()
     assert page.Box() == ("Do you want...", "Fullscreen?", ["Yes", "No", "Cancel"]), page.Box()
@@ -185,8 +211,28 @@ def CaseFullScreen(page, references, digests):
     SeeTwoFrames(page, references, k)
     page.Keys("console", Keys.ENTER)
     assert page.Ended() == 0
-    LastFrameShown(page, digests, k)
+    # The ordinary look, the last frame at its own size in the window.
+    CheckOrdinaryLook(page, "after the run")
+    LastFrameShown(page, digests, 1)
     assert REPORT.fullmatch(page.Text("console")), repr(page.Text("console"))
+    # Run again: the question, on the ordinary page.
+    page.driver.find_element(By.ID, "again").click()
+    page.WaitFor("return !document.getElementById('box-back').hidden")
+    assert page.Box()[1] == "Fullscreen?"
+    CheckOrdinaryLook(page, "at the question of the run again")
+
+
+def CaseFullScreenEscape(page, references):
+    page.Open()
+    page.Click("Yes")
+    page.WaitFor("return !document.getElementById('window').hidden")
+    k = page.WaitFor("const c = document.getElementById('canvas'); return c.width / 320 > 1"
+                     " && c.width / 320")
+    SeeTwoFrames(page, references, k)
+    page.Keys("canvas", Keys.ESCAPE)
+    assert page.Ended() == 0
+    CheckOrdinaryLook(page, "after Escape")
+    assert page.driver.execute_script("return document.getElementById('window').hidden")
 
 
 def CaseEscapeOnCanvas(page, references):
@@ -220,7 +266,7 @@ def CaseFailure(page):
                  " && document.getElementById('box-text').textContent !== 'Fullscreen?'")
     assert page.Box() == ("Error", "CreateClipper FAILED", ["OK"]), page.Box()
     page.Click("OK")
-    assert page.Ended() == 0
+    assert page.Ended() == 1, "a failure box ends the run with exit code 1"
     assert "BENCHMARK" not in page.Text("console")
 
 
@@ -236,6 +282,7 @@ def main():
         ("No: frames and the report", lambda p: CaseWindowed(p, references, digests)),
         ("Yes: enlarged frames", lambda p: CaseFullScreen(p, references, digests)),
         ("Escape on the canvas", lambda p: CaseEscapeOnCanvas(p, references)),
+        ("Yes, then Escape: the ordinary look", lambda p: CaseFullScreenEscape(p, references)),
         ("Cancel", lambda p: CaseCancel(p, lambda q: q.Click("Cancel"))),
         ("Escape at the question",
          lambda p: CaseCancel(p, lambda q: q.Keys("box-back", Keys.ESCAPE))),

@@ -9,7 +9,7 @@
 #   fullscreen    Yes on a Wine virtual desktop: the mode becomes 320 x 200 and the frames
 #                 fill the screen; Escape in the output window ends it, exit 0, no report
 #   refusedmode   Yes on a bare X screen, where Wine changes no mode: "SetDisplayMode
-#                 FAILED" in a message box owned by the output window, exit 0, no report
+#                 FAILED" in a message box owned by the output window, exit 1, no report
 #   escape        No, then Escape in the output window: exit code 0, no report
 #   cancel        Escape at the question (Cancel): exit code 0, no window, no output
 #   wmwindow      under a window manager (openbox), No: the window dragged by its title
@@ -252,7 +252,7 @@ CaseRefusedMode() {
     echo "message box: $(grep -o 'text="SetDisplayMode FAILED"' <<<"$block"), owned by the output window"
     AnswerBox "$box" Return
     WaitForExit 20
-    [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after the failure message"
+    [ "$ExitCode" -eq 1 ] || Fail "exit code $ExitCode after the failure message, expected 1"
     CheckNoOutput
 }
 

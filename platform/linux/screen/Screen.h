@@ -29,8 +29,12 @@ constexpr int DisplayFailureExitCode = 1;
 // Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
 // memory; having no display is then no reason to end.
 void UseInvisibleDisplay();
+// Whether the display is a screen of palette entries (an 8-bit X screen), which SDL
+// neither describes nor draws its message boxes for.
+bool ScreenHasPalette();
 // The desktop as the display reports it: size, and the depth Windows would report
-// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8).
+// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of
+// palette entries offers no display modes.
 void DescribeDesktop(StandInDisplay* display);
 void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
 

@@ -1,7 +1,9 @@
 // MessageBoxA on screen: SDL's message box with the buttons the type asks for. On X11
 // SDL shows the box from a child process of its own, so the program's state and its SDL
-// windows are untouched while the person answers.
+// windows are untouched while the person answers. On a screen whose box could not be
+// read the question is asked on the terminal.
 #include "Screen.h"
+#include "StandInPrivate.h"
 
 #include <cstdio>
 
@@ -73,6 +75,11 @@ int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UI
     const MessageBoxLayout layout = LayOutMessageBox(caption, type);
     if (layout.buttons.empty() || !DisplayAvailable())
         return WriteToStandardError(text, caption);
+    // SDL's X11 box takes its colours' RGB values for pixel values: on a screen of
+    // palette entries they pick arbitrary entries, and its texts cannot be read.
+    if (ScreenHasPalette())
+        return TerminalAvailable() ? PresentOnTerminal(owner, text, caption, type)
+                                   : WriteToStandardError(text, caption);
     const SDL_MessageBoxData box{SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT | IconFlags(type),
                                  owner != nullptr ? SdlWindowOf(owner) : nullptr,
                                  layout.title.c_str(),

@@ -4,6 +4,8 @@
 #include "Screen.h"
 #include "StandInPrivate.h"
 
+#include <X11/Xlib.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,9 @@ namespace {
 enum class Video { NotTried, Running, Missing };
 Video State = Video::NotTried;
 bool InvisibleAllowed = false;
+// Whether the screen is one of palette entries, once asked.
+enum class Answer { NotAsked, Yes, No };
+Answer Palette = Answer::NotAsked;
 
 void StopVideo() {
     CloseSdlWindows();
@@ -71,6 +76,17 @@ void StartVideo() {
     std::atexit(StopVideo);
 }
 
+// Whether the X screen's default visual is one of palette entries (PseudoColor and its
+// kin), asked on a connection of its own that is closed at once.
+bool XScreenHasPalette() {
+    ::Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr)
+        return false;
+    const int visualClass = DefaultVisual(connection, DefaultScreen(connection))->c_class;
+    XCloseDisplay(connection);
+    return visualClass != TrueColor && visualClass != DirectColor;
+}
+
 } // namespace
 
 void InstallScreenLayer() {
@@ -98,6 +114,9 @@ void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
     display->desktopHeight = mode.h;
     if (SDL_ISPIXELFORMAT_INDEXED(mode.format)) {
         display->desktopBitsPerPixel = 8;
+        // A screen of palette entries has no colours of its own to show a mode's pixels
+        // in, and the screen layer draws nothing there: no display mode is offered.
+        display->fullScreenDepths.clear();
         return;
     }
     switch (SDL_BYTESPERPIXEL(mode.format)) {
@@ -119,10 +138,24 @@ void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
     }
 }
 
+bool ScreenHasPalette() {
+    if (Palette == Answer::NotAsked) {
+        const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
+        Palette = driver != nullptr && std::strcmp(driver, "x11") == 0 && XScreenHasPalette()
+                      ? Answer::Yes
+                      : Answer::No;
+    }
+    return Palette == Answer::Yes;
+}
+
 void DescribeDesktop(StandInDisplay* display) {
     if (!DisplayAvailable())
         return;
     SDL_DisplayMode mode{};
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
-        DescribeDesktopMode(mode, display);
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return;
+    // SDL names no pixel format for an X screen of palette entries.
+    if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasPalette())
+        mode.format = SDL_PIXELFORMAT_INDEX8;
+    DescribeDesktopMode(mode, display);
 }

@@ -127,13 +127,18 @@ var BumpPage = (function () {
 
   $("again").addEventListener("click", () => location.reload());
 
+  // The page's ordinary look, whatever the run's mode was: a full-screen run's last
+  // frame at its own size in the window, the cursor back, and nothing enlarged again.
   function showEnd(text) {
     ended = true;
     boxType = -1;
     $("box-back").hidden = true;
     $("end-text").textContent = text;
     $("end").hidden = false;
+    if (lastFrame) drawFrame({ ...lastFrame, fullScreen: false });
+    lastFrame = null;
     document.body.classList.remove("fullscreen");
+    canvas.style.cursor = "";
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
   }
 
