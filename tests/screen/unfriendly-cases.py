@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The Linux bumpdemo started and ended the rough ways people do, on an X server of its own.
 
-    unfriendly-cases.py CASE BUMPDEMO WORK_DIR
+    unfriendly-cases.py CASE BUMPDEMO WORK_DIR FAILING_BUMPDEMO
 
 CASE is one of:
   closedstreams  started without standard input: it ends after its first frames as with an
@@ -16,9 +16,11 @@ CASE is one of:
   nodisplay      DISPLAY not set, or naming a display that is not there: one line on
                  standard error that names it, exit 1, nothing asked
   lostdisplay    the X server killed at the question, during the animation (windowed and
-                 full screen): one line on standard error that the display was lost, exit
-                 1, the terminal back in line mode, no process of the program left
-WORK_DIR keeps what a run leaves. Exit code 77 (skipped) when Xvfb, xdotool, xwininfo or
+                 full screen) and in a failure box: one line on standard error that the
+                 display was lost, exit 1, the terminal back in line mode, no process of the
+                 program left
+WORK_DIR keeps what a run leaves. FAILING_BUMPDEMO is the test build of the program whose
+Blt can be made to fail (BUMPDEMO_FAIL), for a failure box on a display that works. Exit code 77 (skipped) when Xvfb, xdotool, xwininfo or
 (jobcontrol) tmux is missing. The helpers come from the e2e package in tests/ (on
 PYTHONPATH).
 """
@@ -41,7 +43,7 @@ QuestionTitle = program.QuestionTitle
 ScreenSize = (1024, 768)
 Xvfb = None
 Environment = xscreen.Environment
-Program = None  # the path of bumpdemo
+Program = Failing = None  # the paths of bumpdemo and its failing test build
 
 
 def Log(text):
@@ -231,14 +233,14 @@ def CaseNoDisplay():
                  f"1 and only {expected!r} on standard error")
 
 
-def CheckDisplayLost(what):
+def CheckDisplayLost(what, name="bumpdemo"):
     """Kills the X server; the program must say so in one line and end with exit 1, its
     terminal back in line mode and nothing of it left."""
     display = Environment["DISPLAY"]
     StopDisplay()
     code = WaitForExit(10, f"after its display went {what}")
     out, err = Output()
-    expected = f"bumpdemo: lost the connection to the display {display}\n".encode()
+    expected = f"{name}: lost the connection to the display {display}\n".encode()
     if code != 1 or err != expected:
         Fail(f"display lost {what}: exit {code}, standard error {err!r}; expected exit 1 and "
              f"{expected!r}")
@@ -266,15 +268,22 @@ def CaseLostDisplay():
     WaitForWindow(OutputTitle, 30)
     time.sleep(1)
     CheckDisplayLost("during the full-screen animation")
+    Log("--- in a failure box")
+    StartDisplay()
+    Environment.update(BUMPDEMO_FAIL="IDirectDrawSurface4::Blt", BUMPDEMO_FAIL_AFTER="10")
+    StartDemo(Failing)
+    OpenWindowed()
+    WaitForWindow(r"^Error$", 30)
+    CheckDisplayLost("in a failure box", "bumpdemo_failing")
 
 
 def Main():
-    global Program
-    if len(sys.argv) != 4:
+    global Program, Failing
+    if len(sys.argv) != 5:
         print(__doc__)
         return 2
-    case, demo, work = sys.argv[1:]
-    Program = os.path.abspath(demo)
+    case, demo, work, failing = sys.argv[1:]
+    Program, Failing = os.path.abspath(demo), os.path.abspath(failing)
     if case != "nodisplay":
         program.RequireTools("Xvfb", "xdotool", "xwininfo", "import")
     cases = {
