@@ -333,6 +333,10 @@ UsePrefix() {
         rm -rf "$WINEPREFIX"
         timeout 600 "$Wine64" wineboot -i >"$WINEPREFIX.log" 2>&1 ||
             Fail "wineboot failed: $(tail -5 "$WINEPREFIX.log")"
+        # A program that crashes ends with Wine's report on its error output, instead of
+        # waiting in a crash dialog that nobody answers until the test's time limit.
+        timeout 60 "$Wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+            /t REG_DWORD /d 0 /f >/dev/null 2>&1 || Fail "cannot turn Wine's crash dialog off"
         timeout 120 "$WineServer" -w
         [ "${WINE_BITS:-64}" != 32 ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
             Fail "the new Wine prefix has no 32-bit system DLLs (is wine32:i386 installed?)"
