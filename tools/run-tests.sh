@@ -37,22 +37,45 @@ CheckProgram build/win64/driver/bumpdemo.exe "PE32+ executable (console) x86-64"
 # archive, and runs the windowed case on the bumpdemo.exe unpacked from it.
 # web: the page in headless Chromium, against the linux build's bumpframe.
 # Whether this machine runs 32-bit Wine is looked at afresh on every run.
-rm -f build/win32/wineprefix.32bit
-for preset in linux linux-asan win32 win64 web; do
+rm -f build/win32/wineprefix.32bit build/win32/wineprefix.emulation
+
+# Runs a preset's tests (the command before ctest, if any, follows the preset's name) and
+# prints how many of them passed, and how many were skipped: a skipped test has not passed.
+TestPreset() {
+    local preset=$1 log code=0 total passed skipped
+    shift
     echo "=== test $preset"
-    ctest --preset "$preset" -j"$jobs"
+    log=$(mktemp)
+    "$@" ctest --preset "$preset" -j"$jobs" | tee "$log" || code=$?
+    total=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#' "$log" || true)
+    passed=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#.* Passed ' "$log" || true)
+    skipped=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#.*\*\*\*Skipped' "$log" || true)
+    rm -f "$log"
+    if [ "$skipped" -eq 0 ]; then
+        echo "$preset: $passed of $total passed"
+    else
+        echo "$preset: $passed of $total passed, $skipped skipped"
+    fi
+    return "$code"
+}
+
+for preset in linux linux-asan win32 win64 web; do
+    TestPreset "$preset"
 done
 # The screen, soak and end-to-end tests (the preset's filter); a data race fails the test.
 # ThreadSanitizer's memory layout needs the address space unrandomised on kernels with
 # many random mmap bits (Linux 6.6 and later), so the tests run under setarch -R.
-echo "=== test linux-tsan"
-setarch "$(uname -m)" -R ctest --preset linux-tsan -j"$jobs"
+TestPreset linux-tsan setarch "$(uname -m)" -R
 
-# The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last.
+# The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last, and how they
+# ran when they did (emulated where the kernel runs no 32-bit programs).
 reason=$(cat build/win32/wineprefix.32bit 2>/dev/null || echo "its tests did not get to look")
 if [ -n "$reason" ]; then
     echo "=== NOTE: the 32-bit release (win32) was NOT run on this machine; its Wine tests were skipped:"
     echo "    $reason"
+elif [ -s build/win32/wineprefix.emulation ]; then
+    echo "=== the 32-bit release (win32) ran under 32-bit Wine, emulated (its frame rates are the emulator's):"
+    echo "    $(cat build/win32/wineprefix.emulation)"
 else
-    echo "=== the 32-bit release (win32) ran under 32-bit Wine"
+    echo "=== the 32-bit release (win32) ran under 32-bit Wine, natively"
 fi
