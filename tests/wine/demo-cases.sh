@@ -225,7 +225,7 @@ EndWithConsoleKey() {
     TypeUntilEnded "$Demo" "$Console" 20 20 x
     [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after a console key"
     CheckReport
-    ! WindowExists "$OutputTitle" || Fail "the output window outlived the program"
+    WaitForWindowGone "$OutputTitle" 5 || Fail "the output window outlived the program"
 }
 
 # No at the question on a screen of the given depth (24 or 16) and the bits per pixel

@@ -385,6 +385,18 @@ WindowExists() {
     [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]
 }
 
+# Waits up to the given number of seconds for the last visible window whose name matches
+# the pattern to go; false when one is still there. A program's exit code can come back
+# while its process still closes its X connection (for a while under emulation).
+WaitForWindowGone() {
+    local pattern=$1 seconds=$2
+    local deadline=$((SECONDS + seconds))
+    while WindowExists "$pattern"; do
+        [ "$SECONDS" -le "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+
 # True while the X window is mapped and viewable.
 IsViewable() {
     xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
