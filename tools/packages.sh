@@ -45,8 +45,8 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               openbox
               # shells on a terminal, for the program stopped and continued as a job
               tmux dash
-              # 32-bit Wine for the release, with the GL it needs for video memory; the
-              # emulator for kernels that run no 32-bit programs
-              wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 qemu-user-static
+              # 32-bit Wine for the release, with the GL it needs for video memory (where
+              # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
+              wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
               # the page in a browser; node runs the page's memcpy test
               emscripten nodejs chromium chromium-driver python3-selenium)

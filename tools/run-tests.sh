@@ -33,17 +33,40 @@ CheckProgram build/win64/driver/bumpdemo.exe "PE32+ executable (console) x86-64"
 # archive, and runs the windowed case on the bumpdemo.exe unpacked from it.
 # web: the page in headless Chromium, against the linux build's bumpframe.
 # Whether this machine runs 32-bit Wine is looked at afresh on every run.
-rm -f build/win32/wineprefix.32bit
-for preset in linux linux-asan win32 win64 web; do
+rm -f build/win32/wineprefix.32bit build/win32/wineprefix.emulation
+
+# Runs a preset's tests and prints how many of them passed, and how many were skipped: a
+# skipped test has not passed.
+TestPreset() {
+    local preset=$1 log code=0 total passed skipped
     echo "=== test $preset"
-    ctest --preset "$preset" -j"$jobs"
+    log=$(mktemp)
+    ctest --preset "$preset" -j"$jobs" | tee "$log" || code=$?
+    total=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#' "$log" || true)
+    passed=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#.* Passed ' "$log" || true)
+    skipped=$(grep -Ec '^ *[0-9]+/[0-9]+ Test +#.*\*\*\*Skipped' "$log" || true)
+    rm -f "$log"
+    if [ "$skipped" -eq 0 ]; then
+        echo "$preset: $passed of $total passed"
+    else
+        echo "$preset: $passed of $total passed, $skipped skipped"
+    fi
+    return "$code"
+}
+
+for preset in linux linux-asan win32 win64 web; do
+    TestPreset "$preset"
 done
 
-# The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last.
+# The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last, and how they
+# ran when they did (emulated where the kernel runs no 32-bit programs).
 reason=$(cat build/win32/wineprefix.32bit 2>/dev/null || echo "its tests did not get to look")
 if [ -n "$reason" ]; then
     echo "=== NOTE: the 32-bit release (win32) was NOT run on this machine; its Wine tests were skipped:"
     echo "    $reason"
+elif [ -s build/win32/wineprefix.emulation ]; then
+    echo "=== the 32-bit release (win32) ran under 32-bit Wine, emulated (its frame rates are the emulator's):"
+    echo "    $(cat build/win32/wineprefix.emulation)"
 else
-    echo "=== the 32-bit release (win32) ran under 32-bit Wine"
+    echo "=== the 32-bit release (win32) ran under 32-bit Wine, natively"
 fi

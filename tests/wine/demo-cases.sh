@@ -64,9 +64,10 @@ WaitForExit() {
     ExitCode=$?
 }
 
-# Lists the windows of the Wine session (on the virtual desktop when one is given).
+# Writes the windows of the Wine session or its display mode (COMMAND windows or mode) to
+# FILE, on the virtual desktop when one is given; false when the probe wrote nothing.
 Probe() {
-    local file=$1 command=$2 desktop=${3:-}
+    local file=$1 command=$2 desktop=$3
     rm -f "$file"
     if [ -n "$desktop" ]; then
         timeout 30 "$Wine64" explorer "/desktop=$desktop" probe.exe --out "$file" "$command"
@@ -74,7 +75,27 @@ Probe() {
     else
         timeout 30 "$Wine64" probe.exe --out "$file" "$command"
     fi
-    [ -s "$file" ] || Fail "the probe found nothing ($command)"
+    [ -s "$file" ]
+}
+
+# Probes until CHECK accepts what the probe wrote: CHECK is called with the arguments
+# after it and FILE last, and prints what is wrong when it returns false. A window may not
+# answer yet when it first shows (its title reads empty while the program still sets up
+# DirectDraw, for seconds under emulation), and Windows sees a move or a mode change a
+# little after X does. The test fails with CHECK's words after 20 seconds.
+#   ProbeUntil FILE COMMAND DESKTOP CHECK [ARGUMENTS...]   (DESKTOP "" for none)
+ProbeUntil() {
+    local file=$1 command=$2 desktop=$3 problem deadline=$((SECONDS + 20))
+    shift 3
+    while true; do
+        if Probe "$file" "$command" "$desktop"; then
+            problem=$("$@" "$file") && return 0
+        else
+            problem="the probe found nothing ($command)"
+        fi
+        [ "$SECONDS" -le "$deadline" ] || Fail "$problem"
+        sleep 0.5
+    done
 }
 
 # The probe's line of the window with this title, and its children.
@@ -89,17 +110,38 @@ ClientArea() {
     sed -n 's/.* client=\([-0-9]*\),\([-0-9]*\),\([0-9]*\),\([0-9]*\) .*/\1 \2 \3 \4/p' | head -1
 }
 
-# Checks that the question box asks "Fullscreen?" with Yes, No and Cancel.
-CheckQuestion() {
-    Probe question.txt windows "$@"
+# True when the probe's line of the window with TITLE matches PATTERN (grep), else prints
+# WHAT and the line.
+#   WindowLine TITLE PATTERN WHAT FILE
+WindowLine() {
+    local line
+    line=$(WindowBlock "$4" "$1" | head -1)
+    grep -q "$2" <<<"$line" && return 0
+    echo "$3: $line"
+    return 1
+}
+
+# True when the question box asks "Fullscreen?" with Yes, No and Cancel, else prints what
+# is wrong.
+QuestionAsked() {
     local box
-    box=$(WindowBlock question.txt "Do you want...")
-    grep -q '^window class="#32770"' <<<"$box" || Fail "the question is no message box: $box"
-    grep -q 'text="Fullscreen?"' <<<"$box" || Fail "the question does not ask Fullscreen?: $box"
-    if [ "$(grep -c 'class="Button"' <<<"$box")" -ne 3 ] || ! grep -q 'text="&Yes"' <<<"$box" ||
+    box=$(WindowBlock "$1" "Do you want...")
+    if ! grep -q '^window class="#32770"' <<<"$box"; then
+        echo "the question is no message box: $box"
+    elif ! grep -q 'text="Fullscreen?"' <<<"$box"; then
+        echo "the question does not ask Fullscreen?: $box"
+    elif [ "$(grep -c 'class="Button"' <<<"$box")" -ne 3 ] || ! grep -q 'text="&Yes"' <<<"$box" ||
         ! grep -q 'text="&No"' <<<"$box" || ! grep -q 'text="Cancel"' <<<"$box"; then
-        Fail "the question's buttons are not Yes, No, Cancel: $box"
+        echo "the question's buttons are not Yes, No, Cancel: $box"
+    else
+        return 0
     fi
+    return 1
+}
+
+# Checks the question box (on the virtual desktop when one is given).
+CheckQuestion() {
+    ProbeUntil question.txt windows "${1:-}" QuestionAsked
 }
 
 # Screenshots the area until it shows a frame of the effect (a window may still be
@@ -146,7 +188,8 @@ CheckReport() {
     # 50 ms of waiting per frame: never more than 20 frames a second, and at least one frame.
     awk -v rate="$rate" 'BEGIN { exit !(rate > 0 && rate <= 20) }' ||
         Fail "frame rate $rate outside (0, 20]"
-    echo "report: $(tr -d '\r' <out.txt | tail -1)"
+    # Under emulation the rate is the emulator's, not the program's.
+    echo "report: $(tr -d '\r' <out.txt | tail -1)${Emulated32Bit:+ (emulated: $Emulated32Bit)}"
 }
 
 # No at the question, then the output window; its client area goes to ClientX, ClientY,
@@ -157,22 +200,24 @@ OpenWindowed() {
     CheckQuestion
     AnswerBox "$box" n
     OutputWindow=$(WaitForWindow "$OutputTitle" 20) || Fail "no output window after No"
-    Probe windows.txt windows
-    local line
-    line=$(WindowBlock windows.txt "Vortane DirectDraw Handler" | head -1)
-    grep -q '^window class="wndclass"' <<<"$line" || Fail "the output window: $line"
-    read -r ClientX ClientY ClientWidth ClientHeight <<<"$(ClientArea <<<"$line")"
+    ProbeUntil windows.txt windows "" WindowLine "Vortane DirectDraw Handler" \
+        '^window class="wndclass"' "the output window"
+    ReadClientArea windows.txt
     echo "output window client area ${ClientWidth}x${ClientHeight} at ($ClientX,$ClientY)"
+}
+
+# True when the probe saw the display mode EXPECTED, else prints the one it saw.
+ModeIs() {
+    grep -qx "mode $1" "$2" && return 0
+    echo "display mode $(cat "$2"), expected $1"
+    return 1
 }
 
 # The display mode Windows programs see, "WIDTH HEIGHT BITS" (on the virtual desktop when
 # one is given).
 CheckMode() {
-    local expected=$1
-    shift
-    Probe mode.txt mode "$@"
-    grep -qx "mode $expected" mode.txt || Fail "display mode $(cat mode.txt), expected $expected"
-    echo "display mode $expected"
+    ProbeUntil mode.txt mode "${2:-}" ModeIs "$1"
+    echo "display mode $1"
 }
 
 # Types a key into the console window; the run ends with the report.
@@ -180,7 +225,7 @@ EndWithConsoleKey() {
     TypeUntilEnded "$Demo" "$Console" 20 20 x
     [ "$ExitCode" -eq 0 ] || Fail "exit code $ExitCode after a console key"
     CheckReport
-    ! WindowExists "$OutputTitle" || Fail "the output window outlived the program"
+    WaitForWindowGone "$OutputTitle" 5 || Fail "the output window outlived the program"
 }
 
 # No at the question on a screen of the given depth (24 or 16) and the bits per pixel
@@ -218,11 +263,9 @@ CaseFullScreen() {
         sleep 0.2
     done
     CheckMode "320 200 32" "$Desktop"
-    Probe windows.txt windows "$Desktop"
-    local line
-    line=$(WindowBlock windows.txt "Vortane DirectDraw Handler" | head -1)
-    grep -q '^window class="wndclass" .* outer=0,0,320,200 client=0,0,320,200 ' <<<"$line" ||
-        Fail "the output window does not cover the 320x200 screen: $line"
+    ProbeUntil windows.txt windows "$Desktop" WindowLine "Vortane DirectDraw Handler" \
+        '^window class="wndclass" .* outer=0,0,320,200 client=0,0,320,200 ' \
+        "the output window does not cover the 320x200 screen"
     echo "desktop window at $geometry"
     # shellcheck disable=SC2086 # the geometry is four numbers
     CheckFrames fullscreen $geometry
@@ -230,6 +273,23 @@ CaseFullScreen() {
     WaitForFile exitcode.txt 5 || Fail "no exit code"
     [ "$(tr -d '\r\n ' <exitcode.txt)" = 0 ] || Fail "exit code $(cat exitcode.txt) after Escape"
     CheckNoOutput
+}
+
+# True when the probe saw the failure box of a refused mode: "SetDisplayMode FAILED", owned
+# by the output window, with OK alone; else prints what is wrong.
+RefusalShown() {
+    local block
+    block=$(WindowBlock "$1" Error)
+    if ! grep -q 'text="SetDisplayMode FAILED"' <<<"$block"; then
+        echo "the failure message: $block"
+    elif ! grep -q 'owner="wndclass"' <<<"$block"; then
+        echo "the failure box has no output window owner: $block"
+    elif [ "$(grep -c 'class="Button"' <<<"$block")" -ne 1 ] || ! grep -q 'text="OK"' <<<"$block"; then
+        echo "the failure box's buttons are not just OK: $block"
+    else
+        return 0
+    fi
+    return 1
 }
 
 CaseRefusedMode() {
@@ -241,15 +301,8 @@ CaseRefusedMode() {
     AnswerBox "$box" y
     box=$(WaitForWindow '^Error$' 20) || Fail "no failure message after Yes"
     Screenshot refused.ppm
-    Probe windows.txt windows
-    local block
-    block=$(WindowBlock windows.txt Error)
-    grep -q 'text="SetDisplayMode FAILED"' <<<"$block" || Fail "the failure message: $block"
-    grep -q 'owner="wndclass"' <<<"$block" || Fail "the failure box has no output window owner"
-    if [ "$(grep -c 'class="Button"' <<<"$block")" -ne 1 ] || ! grep -q 'text="OK"' <<<"$block"; then
-        Fail "the failure box's buttons are not just OK: $block"
-    fi
-    echo "message box: $(grep -o 'text="SetDisplayMode FAILED"' <<<"$block"), owned by the output window"
+    ProbeUntil windows.txt windows "" RefusalShown
+    echo "message box: text=\"SetDisplayMode FAILED\", owned by the output window"
     AnswerBox "$box" Return
     WaitForExit 20
     [ "$ExitCode" -eq 1 ] || Fail "exit code $ExitCode after the failure message, expected 1"
@@ -284,12 +337,21 @@ CaseCancel() {
     CheckNoOutput
 }
 
-# The output window's client area as Windows sees it now (from the probe), into ClientX,
-# ClientY, ClientWidth and ClientHeight.
+# The output window's client area in the probe's FILE, into ClientX, ClientY, ClientWidth
+# and ClientHeight.
 ReadClientArea() {
-    Probe "$1" windows
     read -r ClientX ClientY ClientWidth ClientHeight <<<"$(WindowBlock "$1" \
         "Vortane DirectDraw Handler" | head -1 | ClientArea)"
+}
+
+# True when the output window's client area in the probe's FILE is EXPECTED ("X Y
+# WIDTHxHEIGHT"), else prints AFTER (what was done to it) and the area seen.
+#   ClientAreaIs EXPECTED AFTER FILE
+ClientAreaIs() {
+    ReadClientArea "$3"
+    [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$1" ] && return 0
+    echo "$2 the client area is $ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $1"
+    return 1
 }
 
 # Under a window manager: the output window dragged by its title bar shows the frames at
@@ -311,11 +373,10 @@ CaseManagedWindow() {
     # area move as far as its X window did.
     read -r fromX fromY _ _ toX toY _ _ < <(python3 -m e2e.xscreen drag "$OutputWindow" 300 230)
     [ -n "$toY" ] || Fail "the drag failed"
-    ReadClientArea dragged.txt
     expected="$((x + toX - fromX)) $((y + toY - fromY)) ${width}x$height"
-    [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
-        Fail "after the drag by ($((toX - fromX)),$((toY - fromY))) the client area is" \
-            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, expected $expected"
+    ProbeUntil dragged.txt windows "" ClientAreaIs "$expected" \
+        "after the drag by ($((toX - fromX)),$((toY - fromY)))"
+    ReadClientArea dragged.txt
     [ $((toY - fromY)) -ge "$height" ] || Fail "the window moved only $((toY - fromY)) down"
     echo "dragged by the title bar: client area at ($ClientX,$ClientY)"
     CheckFrames dragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
@@ -325,10 +386,8 @@ CaseManagedWindow() {
     python3 -m e2e.xscreen resize "$OutputWindow" 60 40 >/dev/null ||
         Fail "the corner drag failed"
     expected="$ClientX $ClientY ${ClientWidth}x$ClientHeight"
-    ReadClientArea cornerdragged.txt
-    [ "$ClientX $ClientY ${ClientWidth}x$ClientHeight" = "$expected" ] ||
-        Fail "after a drag of the frame's corner the client area is" \
-            "$ClientX $ClientY ${ClientWidth}x$ClientHeight, not $expected"
+    ProbeUntil cornerdragged.txt windows "" ClientAreaIs "$expected" \
+        "after a drag of the frame's corner"
     echo "the frame's corner dragged: the window kept its size"
     CheckFrames cornerdragged "$ClientX" "$ClientY" "$ClientWidth" "$ClientHeight"
     EndWithConsoleKey

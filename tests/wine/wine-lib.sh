@@ -12,8 +12,15 @@ Wine64=${WINE64:-/usr/lib/wine/wine64}
 WineServer=${WINESERVER:-/usr/lib/wine/wineserver}
 Wine32=${WINE32:-/usr/lib/wine/wine}                   # the 32-bit loader (wine32:i386)
 Gl32=${GL32:-/usr/lib/i386-linux-gnu}                  # where the 32-bit GL libraries live
+Binfmt=/proc/sys/fs/binfmt_misc
+# The emulator for 32-bit x86 programs where the kernel runs none: qemu-user's qemu-i386,
+# a static program, kept in the user's cache (FetchI386Emulator). Debian 12's qemu-user 7
+# takes minutes to start 32-bit Wine, version 10 about two seconds.
+I386Emulator=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/bumpdemo/qemu-i386
 SkipExitCode=77 # CTest's SKIP_RETURN_CODE for these tests
 
+TrapNumberPreload= # the preload for emulated 32-bit processes (Require32BitWine)
+Emulated32Bit=     # how 32-bit programs are emulated, when they are
 XvfbPid=
 XvfbLog=
 WindowManagerPid=
@@ -48,15 +55,15 @@ RequireWine() {
 }
 
 # Prints why this machine cannot run 32-bit Windows programs under Wine, or nothing when it
-# can. A tiny static 32-bit Linux program shows whether the kernel runs 32-bit code; when it
-# does not, as root, qemu-i386-static is registered for 32-bit programs through
-# binfmt_misc (flag F: the kernel keeps the emulator open, so it works in any mount
-# namespace) and the program tried again. Wine under that emulation must start a 32-bit
-# program within Limit32BitStart seconds: one start costs minutes where the emulator
-# cannot place Wine's address-space reservations, far too slow for the test run.
+# can; how they run goes to the file named by the first argument: nothing there when the
+# kernel runs them, else one line naming the emulator and why it is used. A tiny static
+# 32-bit Linux program shows whether the kernel runs 32-bit code. Where it does not, or
+# where an emulator is registered for 32-bit programs already (binfmt_misc goes before the
+# kernel's own loader), they run under qemu-user 10 (UseI386Emulator), and 32-bit Wine
+# must then start a program within Limit32BitStart seconds.
 Limit32BitStart=90
 Why32BitWineCannotRun() {
-    local scratch code
+    local emulation=$1 scratch why=
     scratch=$(mktemp -d)
     # shellcheck disable=SC2016 # assembler text, not shell
     printf '.globl _start\n_start: movl $1, %%eax\n movl $0, %%ebx\n int $0x80\n' >"$scratch/exit.s"
@@ -66,22 +73,22 @@ Why32BitWineCannotRun() {
         echo "cannot build a 32-bit test program (as --32, ld -m elf_i386)"
         return
     fi
-    "$scratch/exit" 2>/dev/null
-    code=$?
-    # A registered emulator takes precedence over the kernel's own loader.
-    local how=native
-    ! I386EmulationRegistered || how=emulated
-    if [ "$code" -ne 0 ]; then
-        how=emulated
-        RegisterI386Emulation || {
+    if I386EmulationRegistered; then
+        why="32-bit programs are handed to an emulator already (binfmt_misc)"
+    elif ! "$scratch/exit" 2>/dev/null; then
+        why="the kernel runs no 32-bit programs"
+    fi
+    if [ -n "$why" ]; then
+        UseI386Emulator "$why" || {
             rm -rf "$scratch"
             return
         }
         "$scratch/exit" 2>/dev/null || {
             rm -rf "$scratch"
-            echo "the kernel runs no 32-bit programs, not even through qemu-i386-static"
+            echo "$why, and they do not run through $I386Emulator either"
             return
         }
+        echo "$("$I386Emulator" --version | head -1): $why" >"$emulation"
     fi
     rm -rf "$scratch"
     [ -x "$Wine32" ] || {
@@ -92,41 +99,106 @@ Why32BitWineCannotRun() {
         echo "the 32-bit GL libraries are not installed (libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)"
         return
     fi
-    [ "$how" = native ] || TimeEmulated32BitStart
+    [ -z "$why" ] || TimeEmulated32BitStart "$why"
 }
 
-# True when binfmt_misc hands 32-bit x86 programs to an enabled qemu-i386.
+# True when binfmt_misc hands 32-bit x86 programs to an enabled qemu-i386, any one.
 I386EmulationRegistered() {
     local entry
-    for entry in /proc/sys/fs/binfmt_misc/*; do
+    for entry in "$Binfmt"/*; do
         [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null &&
             grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && return 0
     done
     return 1
 }
 
-# Registers qemu-i386-static for 32-bit x86 programs (executables and shared objects),
-# mounting binfmt_misc first when needed; prints the reason when it cannot.
+# True when binfmt_misc hands 32-bit x86 programs to $I386Emulator.
+I386EmulatorRegistered() {
+    grep -qx enabled "$Binfmt/qemu-i386" 2>/dev/null &&
+        grep -qxF "interpreter $I386Emulator" "$Binfmt/qemu-i386" 2>/dev/null
+}
+
+# Makes 32-bit programs run under $I386Emulator: fetched and registered unless it is
+# already, and the preload that mends their page faults built beside the Wine prefix
+# (BuildTrapNumberPreload). Prints the reason, beginning with why (the argument), when it
+# cannot.
+UseI386Emulator() {
+    local why=$1
+    if ! I386EmulatorRegistered; then
+        if [ "$(id -u)" -ne 0 ]; then
+            echo "$why, and registering qemu-i386 for them needs root"
+            return 1
+        fi
+        FetchI386Emulator "$why" && RegisterI386Emulation "$why" || return 1
+    fi
+    BuildTrapNumberPreload "$why"
+}
+
+# Takes qemu-i386 out of the package qemu-user of Debian's backports suite of this release
+# into $I386Emulator, once: later runs find it there. apt fetches the package with a list
+# of sources of its own that names only that suite, so nothing of the machine's apt set-up
+# changes and nothing is installed. Prints the reason, beginning with why (the argument),
+# when it cannot.
+FetchI386Emulator() {
+    local why=$1 codename uri work
+    [ -x "$I386Emulator" ] && return 0
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    # The machine's own mirror of its release.
+    # shellcheck disable=SC2016 # apt's format, not shell
+    uri=$(apt-get indextargets --format '$(REPO_URI)' "Codename: $codename" 'Target-Of: deb' 2>/dev/null | head -1)
+    if [ -z "$codename" ] || [ -z "$uri" ]; then
+        echo "$why, and apt has no sources for this release (${codename:-unknown}) to fetch qemu-user from"
+        return 1
+    fi
+    work=$(mktemp -d)
+    mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
+    echo "deb $uri $codename-backports main" >"$work/sources.list"
+    local apt=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/none"
+        -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache"
+        -o "APT::Architectures::=$(dpkg --print-architecture)" -o APT::Sandbox::User=root)
+    if ! apt-get "${apt[@]}" -q update >"$work/log" 2>&1 ||
+        ! (cd "$work" && apt-get "${apt[@]}" -q download qemu-user >>"$work/log" 2>&1); then
+        echo "$why, and qemu-user could not be fetched from $codename-backports: $(grep -E '^(E|W):' "$work/log" | head -1)"
+        rm -rf "$work"
+        return 1
+    fi
+    if ! dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -x -C "$work" ./usr/bin/qemu-i386 ||
+        ! mkdir -p "$(dirname "$I386Emulator")" ||
+        ! mv "$work/usr/bin/qemu-i386" "$I386Emulator"; then
+        echo "$why, and qemu-i386 could not be taken out of $codename-backports' qemu-user"
+        rm -rf "$work"
+        return 1
+    fi
+    rm -rf "$work"
+    echo "fetched $("$I386Emulator" --version | head -1) from $codename-backports into $I386Emulator" >&2
+}
+
+# Registers $I386Emulator for 32-bit x86 programs (executables and shared objects) in place
+# of any other qemu-i386, mounting binfmt_misc first when needed (flag F: the kernel keeps
+# the emulator open, so it works in any mount namespace); prints the reason when it cannot.
 RegisterI386Emulation() {
-    local misc=/proc/sys/fs/binfmt_misc
-    local qemu=/usr/bin/qemu-i386-static
-    I386EmulationRegistered && return 0
-    if [ ! -x "$qemu" ]; then
-        echo "the kernel runs no 32-bit programs and qemu-user-static is not installed"
-        return 1
-    fi
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "the kernel runs no 32-bit programs, and registering qemu-i386-static needs root"
-        return 1
-    fi
-    [ -e "$misc/register" ] || mount -t binfmt_misc binfmt_misc "$misc" 2>/dev/null || {
-        echo "the kernel runs no 32-bit programs and binfmt_misc cannot be mounted"
+    local why=$1
+    [ -e "$Binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$Binfmt" 2>/dev/null || {
+        echo "$why, and binfmt_misc cannot be mounted"
         return 1
     }
+    [ ! -e "$Binfmt/qemu-i386" ] || echo -1 >"$Binfmt/qemu-i386" 2>/dev/null
     local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
     local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-    echo ":qemu-i386:M::$magic:$mask:$qemu:F" >"$misc/register" 2>/dev/null || [ -e "$misc/qemu-i386" ] || {
-        echo "the kernel runs no 32-bit programs and qemu-i386-static could not be registered"
+    echo ":qemu-i386:M::$magic:$mask:$I386Emulator:F" >"$Binfmt/register" 2>/dev/null || {
+        echo "$why, and qemu-i386 could not be registered for them"
+        return 1
+    }
+}
+
+# Builds the preload (TrapNumberPreload.cpp, beside this file) into $TrapNumberPreload
+# with the host's C++ compiler for 32-bit x86; prints the reason when it cannot.
+BuildTrapNumberPreload() {
+    local why=$1 source
+    source=$(dirname "${BASH_SOURCE[0]}")/TrapNumberPreload.cpp
+    g++ -m32 -std=c++17 -O2 -fPIC -ffreestanding -fno-exceptions -fno-rtti -fno-stack-protector \
+        -nostdlib -shared -Wall -Wextra -Werror -o "$TrapNumberPreload" "$source" 2>/dev/null || {
+        echo "$why, and the preload for their page faults does not build (g++ -m32 $source)"
         return 1
     }
 }
@@ -134,38 +206,50 @@ RegisterI386Emulation() {
 # Times 32-bit Wine starting one program (cmd /c exit) in a scratch prefix under the
 # emulation; prints the reason when it takes longer than Limit32BitStart seconds.
 TimeEmulated32BitStart() {
-    local scratch started=$SECONDS
+    local why=$1 scratch started=$SECONDS
     scratch=$(mktemp -d)
-    WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    QEMU_SET_ENV=LD_PRELOAD=$TrapNumberPreload WINEPREFIX=$scratch/prefix WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree,mshtml=" \
         timeout -k 5 "$Limit32BitStart" "$Wine32" cmd /c exit >/dev/null 2>&1
     local code=$?
     WINEPREFIX=$scratch/prefix timeout 20 "$WineServer" -k >/dev/null 2>&1
     rm -rf "$scratch"
     if [ "$code" -eq 124 ] || [ "$code" -eq 137 ]; then
-        echo "the kernel runs no 32-bit programs; through qemu-i386-static 32-bit Wine did not start one program within $Limit32BitStart s (too slow for the test run)"
+        echo "$why; through qemu-i386 32-bit Wine did not start one program within $Limit32BitStart s (too slow for the test run)"
     elif [ "$code" -ne 0 ]; then
-        echo "the kernel runs no 32-bit programs; through qemu-i386-static 32-bit Wine failed (exit code $code)"
+        echo "$why; through qemu-i386 32-bit Wine failed (exit code $code)"
     else
-        echo "32-bit Wine started a program through qemu-i386-static in $((SECONDS - started)) s" >&2
+        echo "32-bit Wine started a program through qemu-i386 in $((SECONDS - started)) s" >&2
     fi
 }
 
 # For tests of 32-bit programs (WINE_BITS=32): ends the test as skipped, with the reason in
 # one line, when this machine cannot run them. The finding is kept beside the prefix
-# ($WINEPREFIX.32bit) so that only the first test of a build tree looks.
+# ($WINEPREFIX.32bit, and how they run in $WINEPREFIX.emulation) so that only the first
+# test of a build tree looks, or the first after the emulator's registration went (at a
+# restart). Under emulation the 32-bit processes get the preload (QEMU_SET_ENV sets their
+# environment alone), and Emulated32Bit says how they run.
 Require32BitWine() {
     [ "${WINE_BITS:-64}" = 32 ] || return 0
     [ -n "${WINEPREFIX:-}" ] || Fail "WINEPREFIX is not set"
-    local verdict=$WINEPREFIX.32bit reason
+    local verdict=$WINEPREFIX.32bit emulation=$WINEPREFIX.emulation reason
+    TrapNumberPreload=$WINEPREFIX.trapnumber.so
+    [ ! -s "$emulation" ] || I386EmulatorRegistered || rm -f "$verdict"
     if [ ! -f "$verdict" ]; then
         mkdir -p "$(dirname "$verdict")"
-        reason=$(Why32BitWineCannotRun)
+        rm -f "$emulation" "$TrapNumberPreload"
+        reason=$(Why32BitWineCannotRun "$emulation")
         echo "$reason" >"$verdict"
     fi
     reason=$(cat "$verdict")
     if [ -n "$reason" ]; then
         echo "SKIPPED: 32-bit release not run: $reason"
         exit "$SkipExitCode"
+    fi
+    if [ -s "$emulation" ]; then
+        # shellcheck disable=SC2034 # read by the calling script
+        Emulated32Bit=$(cat "$emulation")
+        export QEMU_SET_ENV=LD_PRELOAD=$TrapNumberPreload
     fi
 }
 
@@ -249,6 +333,10 @@ UsePrefix() {
         rm -rf "$WINEPREFIX"
         timeout 600 "$Wine64" wineboot -i >"$WINEPREFIX.log" 2>&1 ||
             Fail "wineboot failed: $(tail -5 "$WINEPREFIX.log")"
+        # A program that crashes ends with Wine's report on its error output, instead of
+        # waiting in a crash dialog that nobody answers until the test's time limit.
+        timeout 60 "$Wine64" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+            /t REG_DWORD /d 0 /f >/dev/null 2>&1 || Fail "cannot turn Wine's crash dialog off"
         timeout 120 "$WineServer" -w
         [ "${WINE_BITS:-64}" != 32 ] || [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
             Fail "the new Wine prefix has no 32-bit system DLLs (is wine32:i386 installed?)"
@@ -295,6 +383,18 @@ WaitForWindow() {
 # True when a visible window of that name exists now.
 WindowExists() {
     [ -n "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]
+}
+
+# Waits up to the given number of seconds for the last visible window whose name matches
+# the pattern to go; false when one is still there. A program's exit code can come back
+# while its process still closes its X connection (for a while under emulation).
+WaitForWindowGone() {
+    local pattern=$1 seconds=$2
+    local deadline=$((SECONDS + seconds))
+    while WindowExists "$pattern"; do
+        [ "$SECONDS" -le "$deadline" ] || return 1
+        sleep 0.2
+    done
 }
 
 # True while the X window is mapped and viewable.
