@@ -13,7 +13,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tests/wine/wine-lib.sh"
 [ $# -ge 1 ] || Fail "usage: measure-fps-wine.sh BUMPDEMO_EXE [SECONDS] [windowed|desktop]"
 exe=$(realpath "$1") seconds=${2:-20} mode=${3:-windowed}
-export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/bumpdemo-bench/wine64}
+# A 32-bit program (the release) needs a prefix with Wine's 32-bit DLLs.
+bits=64
+file -b "$exe" | grep -q '^PE32+' || bits=32
+export WINE_BITS=$bits
+export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/bumpdemo-bench/wine$bits}
 work=$(mktemp -d)
 trap 'StopAll; rm -rf "$work"' EXIT
 cd "$work" || Fail "no work directory"
@@ -35,4 +39,4 @@ sleep "$seconds"
 TypeUntilEnded "$Demo" "$console" 100 100 x
 rate=$(tr -d '\r' <out.txt | sed -n 's/^BENCHMARK: \([0-9.]*\) FPS$/\1/p')
 [ -n "$rate" ] || Fail "no BENCHMARK line in the output: $(cat out.txt)"
-echo "wine64 $mode, $seconds s: BENCHMARK: $rate FPS"
+echo "$bits-bit program under Wine, $mode, $seconds s: BENCHMARK: $rate FPS"
