@@ -40,6 +40,9 @@ struct DrawnSurface {
     std::vector<uint8_t> pixels; // rows packed tightly
 };
 std::map<SDL_Window*, DrawnSurface> WhollyDrawn;
+// The screen's pixels of a changed area, kept from frame to frame so that drawing a frame
+// allocates nothing.
+std::vector<uint8_t> ChangedPixels;
 
 Uint32 ScreenFormat() {
     const ScreenMode mode = CurrentScreenMode();
@@ -101,9 +104,9 @@ void DrawChanged(SDL_Window* sdl, SDL_Surface* surface, DrawnSurface* drawn, con
     const RECT area = Intersection(drawn->area, changed);
     if (IsEmpty(area))
         return;
-    const std::vector<uint8_t> pixels = StandInReadScreen(area);
-    if (pixels.empty())
+    if (!ReadScreenInto(area, &ChangedPixels))
         return;
+    const std::vector<uint8_t>& pixels = ChangedPixels;
     const size_t pixelBytes = ScreenPixelBytes();
     const size_t rowBytes = static_cast<size_t>(Width(area)) * pixelBytes;
     const size_t shownRowBytes = static_cast<size_t>(Width(drawn->area)) * pixelBytes;
