@@ -175,11 +175,22 @@ TEST_F(PresentationLayerCalls, MessageFunctionsTakeInput) {
     EXPECT_EQ(InputTaken, 2);
 }
 
-// A real wait of Sleep (the frame loop's) tells the presentation when it begins and ends:
-// the presenter works in between, off the program's frame.
-TEST_F(PresentationLayerCalls, RealWaitIsAnnounced) {
-    SleepForReal(1);
-    EXPECT_EQ(Events, (std::vector<std::string>{"wait begins", "wait ends"}));
+// Sleep tells the presentation when its wait begins and ends, on the real clock (the frame
+// loop's) as on the tests' virtual one: the presentation draws in between, off the frame.
+TEST_F(PresentationLayerCalls, EveryWaitIsAnnounced) {
+    const std::vector<std::string> wait{"wait begins", "wait ends"};
+    {
+        SCOPED_TRACE("the virtual clock");
+        Sleep(50);
+        EXPECT_EQ(GetTickCount(), 50u);
+        EXPECT_EQ(Events, wait);
+    }
+    {
+        SCOPED_TRACE("the real clock");
+        Events.clear();
+        SleepForReal(1);
+        EXPECT_EQ(Events, wait);
+    }
 }
 
 } // namespace
