@@ -43,13 +43,13 @@ struct SignalContext {
 };
 static_assert(__builtin_offsetof(SignalContext, registers) == 20, "ucontext_t of i386");
 
-constexpr int SegmentationFault = 11;      // SIGSEGV
-constexpr int WithInformation = 4;         // SA_SIGINFO
-constexpr int NotMapped = 1;               // SEGV_MAPERR
-constexpr int NotAllowed = 2;              // SEGV_ACCERR
-constexpr int TrapNumberRegister = 12;     // REG_TRAPNO
-constexpr int UnknownTrap = -1;            // what qemu-user leaves there
-constexpr int PageFaultTrap = 14;          // the processor's page fault
+constexpr int SegmentationFault = 11;                     // SIGSEGV
+constexpr int WithInformation = 4;                        // SA_SIGINFO
+constexpr int NotMapped = 1;                              // SEGV_MAPERR
+constexpr int NotAllowed = 2;                             // SEGV_ACCERR
+constexpr int TrapNumberRegister = 12;                    // REG_TRAPNO
+constexpr int UnknownTrap = -1;                           // what qemu-user leaves there
+constexpr int PageFaultTrap = 14;                         // the processor's page fault
 void* const NextDefinition = reinterpret_cast<void*>(-1); // RTLD_NEXT
 
 using SigactionFunction = int (*)(int, const SignalAction*, SignalAction*);
