@@ -22,6 +22,17 @@ void ExpectSameFormat(const DDPIXELFORMAT& actual, const DDPIXELFORMAT& expected
     EXPECT_EQ(actual.dwBBitMask, expected.dwBBitMask);
 }
 
+// GetPixelFormat gives the display's format, and refuses to go without a record.
+DDPIXELFORMAT ExpectDisplaysPixelFormat(IDirectDraw4* directDraw, IDirectDrawSurface4* surface) {
+    DDPIXELFORMAT format;
+    std::memset(&format, 0, sizeof format);
+    format.dwSize = sizeof format;
+    EXPECT_EQ(surface->GetPixelFormat(&format), DD_OK);
+    ExpectSameFormat(format, DisplayFormat(directDraw));
+    EXPECT_EQ(surface->GetPixelFormat(nullptr), DDERR_INVALIDPARAMS);
+    return format;
+}
+
 TEST_F(DirectDrawTest, PrimarySurfaceCoversTheScreen) {
     IDirectDrawSurface4* primary = CreateSurface(PrimaryDescription());
     ASSERT_NE(primary, nullptr);
@@ -39,13 +50,7 @@ TEST_F(DirectDrawTest, PrimarySurfaceCoversTheScreen) {
         // What a windowed program reads to tell a 5-5-5 desktop from a 5-6-5 one, both of
         // which GDI reports as 16 bits.
         SCOPED_TRACE("GetPixelFormat: the display's format");
-        DDPIXELFORMAT format;
-        std::memset(&format, 0, sizeof format);
-        format.dwSize = sizeof format;
-        ASSERT_EQ(primary->GetPixelFormat(&format), DD_OK);
-        ExpectSameFormat(format, DisplayFormat(DirectDraw));
-        EXPECT_NE(format.dwFlags & DDPF_RGB, 0u);
-        EXPECT_EQ(primary->GetPixelFormat(nullptr), DDERR_INVALIDPARAMS);
+        EXPECT_NE(ExpectDisplaysPixelFormat(DirectDraw, primary).dwFlags & DDPF_RGB, 0u);
     }
     {
         SCOPED_TRACE("not a flip chain");
@@ -78,13 +83,7 @@ TEST_F(DirectDrawTest, OffscreenSurfaceDescription) {
     EXPECT_GE(desc.lPitch, static_cast<LONG>(8 * BytesPerPixelOf(surface)));
     {
         SCOPED_TRACE("the display's pixel format");
-        DDPIXELFORMAT format;
-        std::memset(&format, 0, sizeof format);
-        format.dwSize = sizeof format;
-        ASSERT_EQ(surface->GetPixelFormat(&format), DD_OK);
-        ExpectSameFormat(format, DisplayFormat(DirectDraw));
-        ExpectSameFormat(desc.ddpfPixelFormat, format);
-        EXPECT_EQ(surface->GetPixelFormat(nullptr), DDERR_INVALIDPARAMS);
+        ExpectSameFormat(desc.ddpfPixelFormat, ExpectDisplaysPixelFormat(DirectDraw, surface));
     }
     {
         SCOPED_TRACE("QueryInterface");

@@ -85,34 +85,24 @@ class CompareFrameTest(unittest.TestCase):
                 self.assertEqual(code, 1, output)
                 self.assertIn(message, output)
 
-    def testRgb565KeepsOnlyTheTopBits(self):
+    def testSixteenBitScreensKeepOnlyTheTopBitsOfEachChannel(self):
         frame = Frame(5)
-        for label, byte, flip, expected in [
-            ("lowest 3 red bits ignored", 0, 0x07, 0),
-            ("lowest 2 green bits ignored", 1, 0x03, 0),
-            ("lowest 3 blue bits ignored", 2, 0x07, 0),
-            ("green bit 2 kept", 1, 0x04, 1),
-            ("red bit 3 kept", 0, 0x08, 1),
+        for label, layout, byte, flip, expected in [
+            ("5-6-5: lowest 3 red bits ignored", "--rgb565", 0, 0x07, 0),
+            ("5-6-5: lowest 2 green bits ignored", "--rgb565", 1, 0x03, 0),
+            ("5-6-5: lowest 3 blue bits ignored", "--rgb565", 2, 0x07, 0),
+            ("5-6-5: green bit 2 kept", "--rgb565", 1, 0x04, 1),
+            ("5-6-5: red bit 3 kept", "--rgb565", 0, 0x08, 1),
+            ("5-5-5: lowest 3 red bits ignored", "--rgb555", 0, 0x07, 0),
+            ("5-5-5: lowest 3 green bits ignored", "--rgb555", 1, 0x07, 0),
+            ("5-5-5: lowest 3 blue bits ignored", "--rgb555", 2, 0x07, 0),
+            ("5-5-5: green bit 3 kept", "--rgb555", 1, 0x08, 1),
+            ("5-5-5: blue bit 3 kept", "--rgb555", 2, 0x08, 1),
         ]:
             with self.subTest(label):
                 screen = Screen(frame, 30, 40)
                 screen[(40 * 400 + 30) * 3 + byte] ^= flip
-                code, output = self.Compare(screen, 30, 40, 320, 200, "--rgb565")
-                self.assertEqual(code, expected, output)
-
-    def testRgb555KeepsOnlyTheTopFiveBitsOfEachChannel(self):
-        frame = Frame(5)
-        for label, byte, flip, expected in [
-            ("lowest 3 red bits ignored", 0, 0x07, 0),
-            ("lowest 3 green bits ignored", 1, 0x07, 0),
-            ("lowest 3 blue bits ignored", 2, 0x07, 0),
-            ("green bit 3 kept", 1, 0x08, 1),
-            ("blue bit 3 kept", 2, 0x08, 1),
-        ]:
-            with self.subTest(label):
-                screen = Screen(frame, 30, 40)
-                screen[(40 * 400 + 30) * 3 + byte] ^= flip
-                code, output = self.Compare(screen, 30, 40, 320, 200, "--rgb555")
+                code, output = self.Compare(screen, 30, 40, 320, 200, layout)
                 self.assertEqual(code, expected, output)
 
     def testUnusableInput(self):

@@ -10,6 +10,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import termios
 
 from . import xscreen
 from .xscreen import Fail, Geometry, Screenshot, X
@@ -34,6 +35,14 @@ def StartDemo(demo, closed=()):
                             cwd=os.getcwd(), start_new_session=True,
                             preexec_fn=CloseDescriptors if closed else None)
     os.close(terminal)
+
+
+def TerminalMode(terminal):
+    """'line' when the terminal echoes and reads whole lines, as a shell leaves it; 'key'
+    when it does neither, as the program's run has it; else 'mixed'."""
+    flags = termios.tcgetattr(terminal)[3]
+    echo, lines = flags & termios.ECHO != 0, flags & termios.ICANON != 0
+    return "line" if echo and lines else "key" if not echo and not lines else "mixed"
 
 
 def ProcessesLeft(session):

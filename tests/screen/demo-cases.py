@@ -14,6 +14,8 @@ CASE is one of:
                   320 x 200 client area, shows the effect's frames exactly (two different
                   ones); a key typed in the terminal ends the run with the report, exit 0
   windowed16      the same on a 16-bit screen, the frames compared in their RGB565 bits
+  windowed15      the same on a 15-bit screen, in their RGB555 bits (the program tells the
+                  5-5-5 desktop from 5-6-5 by the primary surface's red mask)
   fullscreen      Return (Yes, the default button): the whole screen shows the frames three
                   times enlarged with black borders; Escape ends it, exit 0, no report, and
                   no window is left
@@ -40,7 +42,6 @@ import os
 import re
 import signal
 import sys
-import termios
 import time
 
 from e2e import frames, program, xscreen
@@ -70,9 +71,11 @@ def StartDisplay(depth):
     Log(f"X server on {Environment['DISPLAY']}, {ScreenSize[0]}x{ScreenSize[1]}x{depth}")
 
 
-def CheckFrames(name, x, y, factor=1, rgb565=False, black_outside=False):
+def CheckFrames(name, x, y, factor=1, depth=24, black_outside=False):
     """Screenshots until the picture at (x, y) has shown two different frames of the effect
-    (the first look may catch the window before its first frame); each one is kept."""
+    (the first look may catch the window before its first frame); each one is kept. On a
+    16-bit (15-bit) screen they are compared in the 5-6-5 (5-5-5) bits it keeps."""
+    layout = {"rgb565": depth == 16, "rgb555": depth == 15}
     frames.MakeFrames(Frames, Bumpframe)
     seen = None
     deadline = time.monotonic() + 20
@@ -83,7 +86,7 @@ def CheckFrames(name, x, y, factor=1, rgb565=False, black_outside=False):
             CheckBlackOutside(pixels, width, height, x, y, FrameWidth * factor,
                               FrameHeight * factor)
         rows = frames.SampledRows(pixels, width * 3, x, y, factor)
-        phase = frames.MatchingPhase(rows, Frames, rgb565) if rows is not None else None
+        phase = frames.MatchingPhase(rows, Frames, **layout) if rows is not None else None
         Log(f"{shot}: {'frame phase ' + str(phase) if phase is not None else 'no frame'}")
         if phase is not None:
             if seen is None:
@@ -96,7 +99,7 @@ def CheckFrames(name, x, y, factor=1, rgb565=False, black_outside=False):
     if factor == 1:
         # The closest frame and the first differing pixel tell what went wrong.
         Log(frames.CompareRegion(pixels, width, height, x, y, FrameWidth, FrameHeight, Frames,
-                                 rgb565)[1])
+                                 **layout)[1])
     Fail("the screen did not show two different frames of the effect")
 
 
@@ -165,12 +168,12 @@ def EndWithTerminalKey(window):
         Fail("the output window outlived the program")
 
 
-def CaseWindowed(depth, rgb565):
+def CaseWindowed(depth):
     StartDisplay(depth)
     StartDemo(Program)
     window, x, y = OpenWindowed()
-    shot = CheckFrames("windowed", x, y, rgb565=rgb565)
-    if not rgb565:
+    shot = CheckFrames("windowed", x, y, depth=depth)
+    if depth == 24:
         X("convert", shot, "-crop", f"{FrameWidth}x{FrameHeight}+{x}+{y}", "+repage",
           "window.png")
     EndWithTerminalKey(window)
@@ -290,12 +293,6 @@ def CaseManagedEscape():
     CheckNoOutput()
 
 
-def TerminalEchoesLines():
-    """Whether the pseudo-terminal is in the mode a shell leaves it: echo and line input."""
-    flags = termios.tcgetattr(program.Terminal)[3]
-    return flags & termios.ECHO != 0 and flags & termios.ICANON != 0
-
-
 def CaseSignals():
     """SIGINT, SIGTERM and SIGHUP each end a run by that signal, with the terminal restored
     and no window left."""
@@ -306,14 +303,14 @@ def CaseSignals():
         StartDemo(Program)
         window, _, _ = OpenWindowed()
         time.sleep(1)
-        if TerminalEchoesLines():
+        if program.TerminalMode(program.Terminal) == "line":
             Fail("the program did not switch its terminal to key input")
         os.kill(program.Demo.pid, number)
         code = WaitForExit(10)
         if code != -number:
             Fail(f"after {name} the exit status is {code}, expected death by {name}; "
                  f"output {Output()}")
-        if not TerminalEchoesLines():
+        if program.TerminalMode(program.Terminal) != "line":
             Fail(f"after {name} the terminal was not restored")
         if window in VisibleWindows(OutputTitle):
             Fail(f"the output window outlived the program after {name}")
@@ -341,8 +338,9 @@ def Main():
     program.RequireTools("Xvfb", "xdotool", "xwininfo", "import",
                          *(("openbox", "xprop") if case.startswith("wm") else ()))
     cases = {
-        "windowed": lambda: CaseWindowed(24, False),
-        "windowed16": lambda: CaseWindowed(16, True),
+        "windowed": lambda: CaseWindowed(24),
+        "windowed16": lambda: CaseWindowed(16),
+        "windowed15": lambda: CaseWindowed(15),
         "fullscreen": CaseFullScreen,
         "escape": CaseEscape,
         "cancel": lambda: CaseCancel(lambda: AnswerQuestion(2)),

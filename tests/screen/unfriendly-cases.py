@@ -19,10 +19,17 @@ CASE is one of:
                  full screen) and in a failure box: one line on standard error that the
                  display was lost, exit 1, the terminal back in line mode, no process of the
                  program left
+  windowed8      No on an 8-bit screen (palette entries), where SDL's box cannot be read:
+                 the question is asked on the terminal instead, and no box window shows;
+                 after No a box on the terminal names the depth ("Display depth FAILED (8
+                 bits)"); Return ends the program with exit code 1, no report
+  failurebox     Yes on an 8-bit screen, which offers no display mode: "SetDisplayMode
+                 FAILED"; Return ends the program with exit code 1, through its finalisers
+                 (the terminal is back in line mode), no report, no window left
 WORK_DIR keeps what a run leaves. FAILING_BUMPDEMO is the test build of the program whose
-Blt can be made to fail (BUMPDEMO_FAIL), for a failure box on a display that works. Exit code 77 (skipped) when Xvfb, xdotool, xwininfo or
-(jobcontrol) tmux is missing. The helpers come from the e2e package in tests/ (on
-PYTHONPATH).
+Blt can be made to fail (BUMPDEMO_FAIL), for a failure box on a display that works. Exit
+code 77 (skipped) when Xvfb, xdotool, xwininfo or (jobcontrol) tmux is missing. The helpers
+come from the e2e package in tests/ (on PYTHONPATH).
 """
 
 import os
@@ -31,7 +38,6 @@ import shlex
 import signal
 import subprocess
 import sys
-import termios
 import time
 
 from e2e import program, xscreen
@@ -50,10 +56,10 @@ def Log(text):
     print(text, flush=True)
 
 
-def StartDisplay():
+def StartDisplay(depth=24):
     global Xvfb
-    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
-    Log(f"X server on {Environment['DISPLAY']}")
+    Xvfb = xscreen.StartDisplay(*ScreenSize, depth)
+    Log(f"X server on {Environment['DISPLAY']}, depth {depth}")
 
 
 def StopDisplay():
@@ -69,14 +75,6 @@ def WaitForExit(seconds, what):
         return program.Demo.wait(seconds)
     except subprocess.TimeoutExpired:
         Fail(f"bumpdemo did not end within {seconds} seconds {what}; output {Output()}")
-
-
-def TerminalMode(terminal):
-    """'line' when the terminal echoes and reads whole lines, as a shell leaves it; 'key'
-    when it does neither, as the program's run has it; else 'mixed'."""
-    flags = termios.tcgetattr(terminal)[3]
-    echo, lines = flags & termios.ECHO != 0, flags & termios.ICANON != 0
-    return "line" if echo and lines else "key" if not echo and not lines else "mixed"
 
 
 def CheckNothingLeft(session, what):
@@ -110,7 +108,8 @@ def CaseClosedStreams():
     window = OpenWindowed()
     time.sleep(1)
     if program.Demo.poll() is not None:
-        Fail(f"without standard output and error the run ended by itself: {program.Demo.returncode}")
+        Fail("without standard output and error the run ended by itself: "
+             f"{program.Demo.returncode}")
     program.TypeInTerminal(b"x")
     code = WaitForExit(10, "after the key")
     if code != 0:
@@ -149,9 +148,10 @@ class Shell:
 
     def WaitForMode(self, mode, what):
         deadline = time.monotonic() + 10
-        while TerminalMode(self.terminal) != mode:
+        while program.TerminalMode(self.terminal) != mode:
             if time.monotonic() > deadline:
-                Fail(f"the terminal is in {TerminalMode(self.terminal)} mode {what}, not {mode}")
+                Fail(f"the terminal is in {program.TerminalMode(self.terminal)} mode {what}, "
+                     f"not {mode}")
             time.sleep(0.1)
 
     def Close(self):
@@ -244,8 +244,9 @@ def CheckDisplayLost(what, name="bumpdemo"):
     if code != 1 or err != expected:
         Fail(f"display lost {what}: exit {code}, standard error {err!r}; expected exit 1 and "
              f"{expected!r}")
-    if TerminalMode(program.Terminal) != "line":
-        Fail(f"display lost {what}: the terminal was left in {TerminalMode(program.Terminal)} mode")
+    if program.TerminalMode(program.Terminal) != "line":
+        Fail(f"display lost {what}: the terminal was left in "
+             f"{program.TerminalMode(program.Terminal)} mode")
     CheckNothingLeft(program.Demo.pid, f"after the display went {what}")
 
 
@@ -277,6 +278,58 @@ def CaseLostDisplay():
     CheckDisplayLost("in a failure box", "bumpdemo_failing")
 
 
+# The question and the failure boxes as the terminal shows them, caption first.
+Question = b"Do you want...: Fullscreen?\n[y] Yes, [n] No, [c] Cancel? "
+
+
+def WaitForError(expected, seconds=20):
+    """Waits until standard error reads exactly EXPECTED (what the terminal shows)."""
+    deadline = time.monotonic() + seconds
+    while Output()[1] != expected:
+        if program.Demo.poll() is not None or time.monotonic() > deadline:
+            Fail(f"standard error is {Output()[1]!r}, expected {expected!r}; exit code "
+                 f"{program.Demo.returncode}")
+        time.sleep(0.1)
+    Log(f"on the terminal: {expected.decode()!r}")
+
+
+def CheckFailureEnd(expected):
+    """Return answers the failure box on the terminal: exit code 1 through the finalisers
+    (the terminal restored), no report, no window left."""
+    program.TypeInTerminal(b"\r")
+    code = WaitForExit(10, "after Return at the failure box")
+    out, err = Output()
+    if code != 1 or out or err != expected + b"\n":
+        Fail(f"exit code {code}, output {out!r} and {err!r}; expected 1, nothing and "
+             f"{expected!r}")
+    if program.TerminalMode(program.Terminal) != "line":
+        Fail("the terminal was not restored: the finalisers did not run")
+    if VisibleWindows(".*"):
+        Fail("windows are left on the screen after the program ended")
+
+
+def CaseWindowed8():
+    StartDisplay(8)
+    StartDemo(Program)
+    WaitForError(Question)
+    if VisibleWindows(QuestionTitle):
+        Fail("a question box shows on the 8-bit screen as well")
+    program.TypeInTerminal(b"n")
+    expected = Question + b"\nError: Display depth FAILED (8 bits)\n[Return] OK? "
+    WaitForError(expected)
+    CheckFailureEnd(expected)
+
+
+def CaseFailureBox():
+    StartDisplay(8)
+    StartDemo(Program)
+    WaitForError(Question)
+    program.TypeInTerminal(b"y")
+    expected = Question + b"\nError: SetDisplayMode FAILED\n[Return] OK? "
+    WaitForError(expected)
+    CheckFailureEnd(expected)
+
+
 def Main():
     global Program, Failing
     if len(sys.argv) != 5:
@@ -292,6 +345,8 @@ def Main():
         "questionsignal": CaseQuestionSignal,
         "nodisplay": CaseNoDisplay,
         "lostdisplay": CaseLostDisplay,
+        "windowed8": CaseWindowed8,
+        "failurebox": CaseFailureBox,
     }
 
     def StopAll():

@@ -201,14 +201,19 @@ def CaseWindowed(page, references, digests):
     assert REPORT.fullmatch(page.Text("console"))
 
 
-def CaseFullScreen(page, references, digests):
+def StartFullScreen(page, references):
+    """Yes at the question: the frames are shown enlarged by the largest whole factor that
+    fits a 1024 x 768 window above the console panel."""
     page.Open()
     page.Click("Yes")
     page.WaitFor("return !document.getElementById('window').hidden")
-    # The largest whole factor that fits a 1024 x 768 window above the console panel.
     k = page.WaitFor("const c = document.getElementById('canvas'); return c.width / 320 > 1"
                      " && c.width / 320")
     SeeTwoFrames(page, references, k)
+
+
+def CaseFullScreen(page, references, digests):
+    StartFullScreen(page, references)
     page.Keys("console", Keys.ENTER)
     assert page.Ended() == 0
     # The ordinary look, the last frame at its own size in the window.
@@ -223,12 +228,7 @@ def CaseFullScreen(page, references, digests):
 
 
 def CaseFullScreenEscape(page, references):
-    page.Open()
-    page.Click("Yes")
-    page.WaitFor("return !document.getElementById('window').hidden")
-    k = page.WaitFor("const c = document.getElementById('canvas'); return c.width / 320 > 1"
-                     " && c.width / 320")
-    SeeTwoFrames(page, references, k)
+    StartFullScreen(page, references)
     page.Keys("canvas", Keys.ESCAPE)
     assert page.Ended() == 0
     CheckOrdinaryLook(page, "after Escape")
