@@ -138,6 +138,9 @@ int RunOnTerminal(Ending ending, int signal, bool* restored, bool* restoredWhile
         return -1;
     const pid_t child = fork();
     if (child == 0) {
+        // A group of its own under this process: a stop signal stops it even where the
+        // test runs in an orphaned group (as under CI), whose stops the kernel discards.
+        setpgid(0, 0);
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore); // SIGQUIT ends without a core file
         dup2(slave, STDIN_FILENO);
