@@ -59,6 +59,12 @@ bool OnX(SDL_Window* window, SDL_SysWMinfo* info) {
 void WatchDisplayConnection() {
     ProgramProcess = getpid();
     XSetIOErrorHandler(DisplayLost);
+    // A request written to a connection the server has closed raises SIGPIPE, whose default
+    // would end the program silently before Xlib sees the error: ignored, the write fails
+    // and the loss is reported above. A disposition the program was started with stays.
+    struct sigaction broken {};
+    if (sigaction(SIGPIPE, nullptr, &broken) == 0 && broken.sa_handler == SIG_DFL)
+        std::signal(SIGPIPE, SIG_IGN);
     pthread_atfork(nullptr, nullptr, EndWithProgram);
 }
 
