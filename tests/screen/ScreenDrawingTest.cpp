@@ -1,6 +1,7 @@
 // When the screen layer draws: a Blt or Flip onto the screen shows nothing until the
 // program waits, the wait shows the newest picture, and a program that does not wait has
-// its pictures shown at a hand-over once the oldest change waited the hold limit. On
+// its pictures shown at a hand-over once the oldest change waited the hold limit; a wait for
+// the person (a message box, GetMessageA with nothing queued) shows the newest too. On
 // SDL's dummy driver, whose window surfaces are plain memory: what an SDL window's surface
 // holds is what a person would see.
 #include "Screen.h"
@@ -79,6 +80,19 @@ uint32_t Seen(HWND window, int x, int y) {
     return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
 }
 
+// An SDL timer's callback (on SDL's timer thread): the person presses A in the SDL window
+// whose id it is given.
+Uint32 PressA(Uint32, void* windowId) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.windowID = *static_cast<Uint32*>(windowId);
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.scancode = SDL_SCANCODE_A;
+    event.key.keysym.sym = SDLK_a;
+    SDL_PushEvent(&event);
+    return 0; // once
+}
+
 TEST_F(ScreenDrawing, WindowShowsTheNewestPictureAfterAWait) {
     const HWND window = CreateWindowExA(0, "ScreenDrawing", "", WS_POPUP | WS_VISIBLE, Left, Top,
                                         Width, Height, nullptr, nullptr, nullptr, nullptr);
@@ -126,6 +140,21 @@ TEST_F(ScreenDrawing, WindowShowsTheNewestPictureAfterAWait) {
         EXPECT_EQ(ShowMessageBoxOnScreen(window, "text", "caption", MB_OK), 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "caption: text\n");
         EXPECT_EQ(Seen(window, 0, 0), 0x0A0B0Cu);
+    }
+    {
+        SCOPED_TRACE("GetMessageA waiting for the person's input shows the newest");
+        MSG message{};
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) // SDL's and WM_PAINT
+            DispatchMessageA(&message);
+        Fill(Back, 0x1A2B3Cu);
+        ASSERT_EQ(Primary->Blt(&client, Back, &source, 0, nullptr), DD_OK);
+        // The key comes well after GetMessageA has found its queue empty and begun to wait.
+        Uint32 windowId = SDL_GetWindowID(SdlWindowOf(window));
+        ASSERT_NE(SDL_AddTimer(100, PressA, &windowId), 0);
+        ASSERT_EQ(GetMessageA(&message, nullptr, 0, 0), TRUE);
+        EXPECT_EQ(message.message, static_cast<UINT>(WM_KEYDOWN));
+        EXPECT_EQ(message.wParam, static_cast<WPARAM>('A'));
+        EXPECT_EQ(Seen(window, 0, 0), 0x1A2B3Cu);
     }
 }
 
