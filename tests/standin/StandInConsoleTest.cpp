@@ -129,8 +129,9 @@ enum class Ending { Exit, Signal, StopThenExit };
 
 // In a child on a pseudo terminal: the first console call switches the terminal to
 // key-by-key input without echo; a typed key arrives; then the child ends as asked (or is
-// stopped by the signal, continued, and ends). Returns the child's wait status; the
-// terminal must be restored at the end, and while the child is stopped.
+// stopped by the signal, continued, and ends). While it is stopped the terminal is in the
+// shell's mode, as a shell that takes the terminal back sets it. Returns the child's wait
+// status; the terminal must be restored at the end, and while the child is stopped.
 int RunOnTerminal(Ending ending, int signal, bool* restored, bool* restoredWhileStopped) {
     int master = -1;
     int slave = -1;
@@ -169,6 +170,10 @@ int RunOnTerminal(Ending ending, int signal, bool* restored, bool* restoredWhile
     waitpid(child, &status, WUNTRACED);
     if (WIFSTOPPED(status)) {
         *restoredWhileStopped = Canonical(slave);
+        termios shell{};
+        tcgetattr(slave, &shell);
+        shell.c_lflag |= ICANON | ECHO;
+        tcsetattr(slave, TCSANOW, &shell);
         kill(child, SIGCONT);
         waitpid(child, &status, 0);
     }
@@ -202,6 +207,15 @@ TEST(StandInTerminal, TheTerminalIsRestoredOnEveryWayOut) {
         const int status =
             RunOnTerminal(Ending::StopThenExit, signal, &restored, &restoredWhileStopped);
         EXPECT_TRUE(restoredWhileStopped) << "the shell has its terminal while the program stops";
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "12: the run's mode was not taken again";
+        EXPECT_TRUE(restored);
+    }
+    {
+        SCOPED_TRACE("SIGSTOP, which the program cannot see coming");
+        restored = false;
+        const int status =
+            RunOnTerminal(Ending::StopThenExit, SIGSTOP, &restored, &restoredWhileStopped);
         ASSERT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "12: the run's mode was not taken again";
         EXPECT_TRUE(restored);
