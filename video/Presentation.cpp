@@ -9,29 +9,30 @@
 
 namespace {
 
-// Converts the frame into the locked surface, the format chosen once by DisplayBpp; each
-// format's conversion is the fastest this processor runs, chosen at program start.
-// Display setup admits no other depth (CanPresentAt); for one, nothing would be written.
-void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
-    auto* dest = static_cast<uint8_t*>(surface.lpSurface);
-    const int width = static_cast<int>(surface.dwWidth);
-    const int height = static_cast<int>(surface.dwHeight);
-    switch (DisplayBpp) {
+// The conversion into a display of this depth, the fastest this processor runs (chosen at
+// program start); null for a depth there is none for.
+ConversionKernel KernelFor(int bitsPerPixel) {
+    switch (bitsPerPixel) {
     case 15:
-        ConvertTo15Kernel(frame, dest, width, height, RowPadding);
-        break;
+        return ConvertTo15Kernel;
     case 16:
-        ConvertTo16Kernel(frame, dest, width, height, RowPadding);
-        break;
+        return ConvertTo16Kernel;
     case 24:
-        ConvertTo24Kernel(frame, dest, width, height, RowPadding);
-        break;
+        return ConvertTo24Kernel;
     case 32:
-        ConvertTo32Kernel(frame, dest, width, height, RowPadding);
-        break;
+        return ConvertTo32Kernel;
     default:
-        break;
+        return nullptr;
     }
+}
+
+// Converts the frame into the locked surface in the format of DisplayBpp. Display setup
+// admits no depth without a conversion (CanPresentAt); for one, nothing would be written.
+void ConvertFrame(const uint32_t* frame, const DDSURFACEDESC2& surface) {
+    const ConversionKernel convert = KernelFor(DisplayBpp);
+    if (convert != nullptr)
+        convert(frame, static_cast<uint8_t*>(surface.lpSurface), static_cast<int>(surface.dwWidth),
+                static_cast<int>(surface.dwHeight), RowPadding);
 }
 
 // Blits BackSurface into the client area. A client area larger than the surface would
@@ -55,7 +56,7 @@ void BlitToWindow(LONG surfaceWidth, LONG surfaceHeight) {
 } // namespace
 
 bool CanPresentAt(int bitsPerPixel) {
-    return bitsPerPixel == 15 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
+    return KernelFor(bitsPerPixel) != nullptr;
 }
 
 void PresentFrame(const uint32_t* frame) {

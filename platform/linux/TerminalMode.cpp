@@ -47,7 +47,8 @@ void EndWithTerminalBack(int signal) {
 }
 
 // Stops the process as the signal's default action does, with the terminal put back for
-// the shell meanwhile; once continued, the handler and the run's mode are back.
+// the shell meanwhile; once continued (SIGCONT takes the run's mode again), the handler is
+// back.
 void StopWithTerminalBack(int signal) {
     const int savedErrno = errno;
     RestoreTerminal();
@@ -64,28 +65,30 @@ void StopWithTerminalBack(int signal) {
     sigprocmask(SIG_UNBLOCK, &only, &previous); // the process stops here
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     sigaction(signal, &ours, nullptr);
-    TakeRunMode();
     errno = savedErrno;
 }
 
-// Continued after a stop this program could not see coming (SIGSTOP).
+// Continued after any stop: the ones above, and SIGSTOP, which the program cannot see coming.
 void ContinueInRunMode(int) {
     const int savedErrno = errno;
     TakeRunMode();
     errno = savedErrno;
 }
 
-// Installs the handler for the signal unless the program was started with the signal
-// ignored (nohup, a shell without job control): then it stays ignored.
-void Handle(int signal, void (*handler)(int), struct sigaction* previous) {
-    sigaction(signal, nullptr, previous);
-    if (previous->sa_handler == SIG_IGN)
-        return;
+void Install(int signal, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
+}
+
+// Installs the handler for the signal unless the program was started with the signal
+// ignored (nohup, a shell without job control): then it stays ignored.
+void Handle(int signal, void (*handler)(int), struct sigaction* previous) {
+    sigaction(signal, nullptr, previous);
+    if (previous->sa_handler != SIG_IGN)
+        Install(signal, handler);
 }
 
 } // namespace
@@ -106,7 +109,9 @@ void EnterRawMode() {
     struct sigaction previous {};
     for (const int signal : StoppingSignals)
         Handle(signal, StopWithTerminalBack, &previous);
-    Handle(SIGCONT, ContinueInRunMode, &previous);
+    // An ignored SIGCONT still continues the process: it is handled whatever the program
+    // was started with.
+    Install(SIGCONT, ContinueInRunMode);
 }
 
 void RestoreTerminal() {

@@ -6,6 +6,7 @@
 // holds is what a person would see.
 #include "Screen.h"
 #include "StandInDirectDraw.h"
+#include "SurfacePixels.h"
 
 #include <StandIn.h>
 #include <ddraw.h>
@@ -31,12 +32,8 @@ class ScreenDrawing : public testing::Test {
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.lpszClassName = "ScreenDrawing";
         RegisterClassA(&windowClass);
-        IDirectDraw* directDraw = nullptr;
-        ASSERT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DD_OK);
-        ASSERT_EQ(
-            directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&DirectDraw)),
-            DD_OK);
-        directDraw->Release();
+        DirectDraw = NewDirectDraw4();
+        ASSERT_NE(DirectDraw, nullptr);
     }
     void TearDown() override {
         if (Back != nullptr)
@@ -70,14 +67,8 @@ uint32_t Seen(HWND window, int x, int y) {
     SDL_Surface* surface = SDL_GetWindowSurface(SdlWindowOf(window));
     if (surface == nullptr || x >= surface->w || y >= surface->h)
         return 0xDEAD;
-    uint32_t pixel = 0;
-    std::memcpy(&pixel,
-                static_cast<uint8_t*>(surface->pixels) + y * surface->pitch +
-                    x * surface->format->BytesPerPixel,
-                surface->format->BytesPerPixel);
-    Uint8 red = 0, green = 0, blue = 0;
-    SDL_GetRGB(pixel, surface->format, &red, &green, &blue);
-    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+    const SDL_Color colour = ColourAt(surface, x, y);
+    return static_cast<uint32_t>(colour.r) << 16 | static_cast<uint32_t>(colour.g) << 8 | colour.b;
 }
 
 // An SDL timer's callback (on SDL's timer thread): the person presses A in the SDL window

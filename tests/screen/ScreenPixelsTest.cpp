@@ -2,6 +2,7 @@
 // enlargement by nearest pixel, and the cut at the surface's edges; and the desktop the
 // stand-in describes for the display's pixel format.
 #include "Screen.h"
+#include "SurfacePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,6 @@ using SurfacePointer = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 SurfacePointer NewSurface(int width, int height, Uint32 format) {
     return SurfacePointer(SDL_CreateRGBSurfaceWithFormat(0, width, height, 0, format),
                           SDL_FreeSurface);
-}
-
-Uint32 PixelAt(const SDL_Surface* surface, int x, int y) {
-    const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
-    Uint32 value = 0;
-    SDL_memcpy(&value, row + x * surface->format->BytesPerPixel, surface->format->BytesPerPixel);
-    return value;
-}
-
-SDL_Color ColourAt(const SDL_Surface* surface, int x, int y) {
-    SDL_Color colour{};
-    SDL_GetRGB(PixelAt(surface, x, y), surface->format, &colour.r, &colour.g, &colour.b);
-    return colour;
 }
 
 TEST(ScreenPixels, ColoursAtEachDepth) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the 32-bit release program's file, as the Wine cases cannot (they run it): a PE32
-# console program for Intel 80386 that imports only from DLLs every Windows has. DirectDraw is loaded at run time, never imported, and the C and C++
-# runtimes are linked in, so no MinGW DLL has to travel with it.
+# console program for Intel 80386 that imports only from DLLs every Windows has. DirectDraw
+# is loaded at run time, never imported, and the C and C++ runtimes are linked in, so no
+# MinGW DLL has to travel with it.
 #   release-check.sh BUMPDEMO_EXE OBJDUMP
 set -uo pipefail
 

@@ -16,9 +16,6 @@ namespace {
 enum class Video { NotTried, Running, Missing };
 Video State = Video::NotTried;
 bool InvisibleAllowed = false;
-// Whether the screen is one of palette entries, once asked.
-enum class Answer { NotAsked, Yes, No };
-Answer Palette = Answer::NotAsked;
 
 void StopVideo() {
     CloseSdlWindows();
@@ -139,13 +136,11 @@ void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
 }
 
 bool ScreenHasPalette() {
-    if (Palette == Answer::NotAsked) {
+    static const bool palette = [] {
         const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
-        Palette = driver != nullptr && std::strcmp(driver, "x11") == 0 && XScreenHasPalette()
-                      ? Answer::Yes
-                      : Answer::No;
-    }
-    return Palette == Answer::Yes;
+        return driver != nullptr && std::strcmp(driver, "x11") == 0 && XScreenHasPalette();
+    }();
+    return palette;
 }
 
 void DescribeDesktop(StandInDisplay* display) {

@@ -20,15 +20,14 @@
 
 namespace {
 
-pid_t ProgramProcess = 0;
-bool InChildProcess = false;
+pid_t ProgramProcess = 0; // the program's own, not a process it forked
 
 // Xlib calls this when a connection breaks (the X server ended or was killed), in the
 // middle of whatever call noticed it, and ends the process if it returns. Nothing of the
 // program's normal end can run then, as any of it may reach for the connection again.
 int DisplayLost(Display* display) {
     // A child of the program (SDL's message box) ends quietly; the program says it.
-    if (!InChildProcess) {
+    if (getpid() == ProgramProcess) {
         std::fprintf(stderr, "%s: lost the connection to the display %s\n",
                      program_invocation_short_name, DisplayString(display));
         std::fflush(nullptr);
@@ -40,7 +39,6 @@ int DisplayLost(Display* display) {
 // In every process the program forks: it ends when the program does (a signal, a lost
 // display), so that nothing of it, such as a message box, stays on screen.
 void EndWithProgram() {
-    InChildProcess = true;
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     // The program may have ended before the line above.
     if (getppid() != ProgramProcess)
