@@ -38,6 +38,15 @@ bool ScreenHasPalette();
 void DescribeDesktop(StandInDisplay* display);
 void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
 
+// --- The desktop's scale (ScreenScale.cpp) -----------------------------------------------
+// The whole factor by which the program is shown on an X desktop scaled for a dense screen,
+// as Windows shows a program without DPI awareness: from GDK_SCALE (a whole number) when set,
+// else from Xft.dpi (96 dpi is 1, rounded to the nearest, at least 1); 1 off X.
+int DesktopScale();
+constexpr int MaximumScale = 8;
+// The factor those settings give (gdkScale may be NULL, xftDpi 0 for none).
+int ScaleForSettings(const char* gdkScale, double xftDpi);
+
 // --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
 // Watches the connection SDL opened: when it breaks (the X server ended), the program says
 // so in one line naming the display, puts the terminal back and ends with

@@ -1,0 +1,63 @@
+// The desktop's scale, as a program that declares no DPI awareness is shown at it: the
+// settings a person's desktop makes (GDK_SCALE, else Xft.dpi in the X server's resource
+// database, which GNOME, KDE and Xfce set from their scaling), rounded to a whole factor so
+// that every pixel of the program is a crisp block.
+#include "Screen.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xresource.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Xft.dpi of the X server's resource database, on a connection of the layer's own that is
+// closed at once; 0 where none is set or there is no X display.
+double ResourceDpi() {
+    ::Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr)
+        return 0;
+    double dpi = 0;
+    if (const char* resources = XResourceManagerString(connection)) {
+        XrmInitialize();
+        XrmDatabase database = XrmGetStringDatabase(resources);
+        char* type = nullptr;
+        XrmValue value{};
+        if (database != nullptr && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) &&
+            value.addr != nullptr)
+            dpi = std::strtod(value.addr, nullptr);
+        if (database != nullptr)
+            XrmDestroyDatabase(database);
+    }
+    XCloseDisplay(connection);
+    return dpi;
+}
+
+} // namespace
+
+int ScaleForSettings(const char* gdkScale, double xftDpi) {
+    // GDK_SCALE is a whole factor the person set for their programs; it wins as in GTK.
+    if (gdkScale != nullptr && gdkScale[0] != '\0') {
+        char* end = nullptr;
+        const long factor = std::strtol(gdkScale, &end, 10);
+        if (*end == '\0' && factor >= 1 && factor <= MaximumScale)
+            return static_cast<int>(factor);
+    }
+    // 96 dpi is 100 %; half a step rounds up (150 % gives 2, 125 % gives 1).
+    if (!(xftDpi > 0) || !std::isfinite(xftDpi))
+        return 1;
+    const double factor = std::floor(xftDpi / 96.0 + 0.5);
+    return factor < 1 ? 1 : factor > MaximumScale ? MaximumScale : static_cast<int>(factor);
+}
+
+int DesktopScale() {
+    static const int scale = [] {
+        const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
+        if (driver == nullptr || std::strcmp(driver, "x11") != 0)
+            return 1;
+        return ScaleForSettings(std::getenv("GDK_SCALE"), ResourceDpi());
+    }();
+    return scale;
+}
