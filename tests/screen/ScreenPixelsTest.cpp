@@ -132,7 +132,7 @@ TEST(ScreenPixels, DesktopDescribedByItsFormat) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         StandInDisplay display;
-        DescribeDesktopMode(SDL_DisplayMode{c.format, 1280, 1024, 60, nullptr}, &display);
+        DescribeDesktopMode(SDL_DisplayMode{c.format, 1280, 1024, 60, nullptr}, 1, &display);
         EXPECT_EQ(display.desktopWidth, 1280);
         EXPECT_EQ(display.desktopHeight, 1024);
         EXPECT_EQ(display.desktopBitsPerPixel, c.bits);

@@ -32,11 +32,12 @@ void UseInvisibleDisplay();
 // Whether the display is a screen of palette entries (an 8-bit X screen), which SDL
 // neither describes nor draws its message boxes for.
 bool ScreenHasPalette();
-// The desktop as the display reports it: size, and the depth Windows would report
-// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of
-// palette entries offers no display modes.
+// The desktop as the display reports it: size in the stand-in's units (the physical size
+// divided by the desktop's scale), and the depth Windows would report (32 for 8-bit
+// channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of palette
+// entries offers no display modes.
 void DescribeDesktop(StandInDisplay* display);
-void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
+void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display);
 
 // --- The desktop's scale (ScreenScale.cpp) -----------------------------------------------
 // The whole factor by which the program is shown on an X desktop scaled for a dense screen,
@@ -46,6 +47,13 @@ int DesktopScale();
 constexpr int MaximumScale = 8;
 // The factor those settings give (gdkScale may be NULL, xftDpi 0 for none).
 int ScaleForSettings(const char* gdkScale, double xftDpi);
+
+// --- Units and pixels (ScreenUnits.cpp) ------------------------------------------------------
+// A place or length in the stand-in's units as physical pixels at a whole scale (held to
+// int); and a physical place or length as the unit it lies in (rounded down), so that a
+// place the program set comes back unchanged.
+int PixelsOfUnits(long long units, int scale);
+LONG UnitsOfPixels(int pixels, int scale);
 
 // --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
 // Watches the connection SDL opened: when it breaks (the X server ended), the program says

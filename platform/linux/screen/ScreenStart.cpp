@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -104,11 +105,13 @@ bool DisplayAvailable() {
     return State == Video::Running;
 }
 
-void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
-    if (mode.w <= 0 || mode.h <= 0)
+void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display) {
+    if (mode.w <= 0 || mode.h <= 0 || scale < 1)
         return;
-    display->desktopWidth = mode.w;
-    display->desktopHeight = mode.h;
+    // The program sees the desktop in 96-dpi units, as Windows shows it to a program that
+    // declares no DPI awareness.
+    display->desktopWidth = std::max(1, static_cast<int>(UnitsOfPixels(mode.w, scale)));
+    display->desktopHeight = std::max(1, static_cast<int>(UnitsOfPixels(mode.h, scale)));
     if (SDL_ISPIXELFORMAT_INDEXED(mode.format)) {
         display->desktopBitsPerPixel = 8;
         // A screen of palette entries has no colours of its own to show a mode's pixels
@@ -152,5 +155,5 @@ void DescribeDesktop(StandInDisplay* display) {
     // SDL names no pixel format for an X screen of palette entries.
     if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasPalette())
         mode.format = SDL_PIXELFORMAT_INDEX8;
-    DescribeDesktopMode(mode, display);
+    DescribeDesktopMode(mode, DesktopScale(), display);
 }
