@@ -128,6 +128,7 @@ TEST(ScreenPixels, DesktopDescribedByItsFormat) {
         {"16 bits, 5-6-5", SDL_PIXELFORMAT_RGB565, 16, 0xF800, 3},
         {"24 bits", SDL_PIXELFORMAT_RGB24, 24, 0xF800, 3},
         {"32 bits", SDL_PIXELFORMAT_XRGB8888, 32, 0xF800, 3},
+        {"30 bits, 10-bit channels: 32", SDL_PIXELFORMAT_ARGB2101010, 32, 0xF800, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

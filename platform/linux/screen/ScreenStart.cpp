@@ -69,6 +69,7 @@ void StartVideo() {
         }
     } else if (std::strcmp(driver, "x11") == 0) {
         WatchDisplayConnection();
+        ChooseWindowVisual();
     }
     State = Video::Running;
     std::atexit(StopVideo);
@@ -152,8 +153,11 @@ void DescribeDesktop(StandInDisplay* display) {
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
         return;
-    // SDL names no pixel format for an X screen of palette entries.
+    // SDL names no pixel format for an X screen of palette entries, nor for a deep-colour
+    // one (10-bit channels in 4 bytes), which Windows shows old programs as 32 bits.
     if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasPalette())
         mode.format = SDL_PIXELFORMAT_INDEX8;
+    else if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasDeepColour())
+        mode.format = SDL_PIXELFORMAT_ARGB2101010;
     DescribeDesktopMode(mode, DesktopScale(), display);
 }
