@@ -42,7 +42,7 @@ def Main():
                if not shutil.which(tool)]
     if missing:
         sys.exit(f"not installed: {' '.join(missing)}")
-    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GDK_SCALE"):
         xscreen.Environment.pop(name, None)
     server = None
     with tempfile.TemporaryDirectory() as work:
