@@ -123,6 +123,9 @@ def WaitForFrames(name, factor=1):
     deadline = time.monotonic() + 20
     count = 0
     while time.monotonic() < deadline:
+        if program.Demo.poll() is not None:
+            Fail(f"the program ended with {program.Demo.returncode} before its frames showed; "
+                 f"output {Output()}")
         count += 1
         shot = wayland.OutputShot(f"{name}-{count}.ppm")
         if factor == 1:

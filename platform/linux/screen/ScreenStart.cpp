@@ -112,14 +112,14 @@ bool DisplayAvailable() {
 void EndUnseen(const std::string& what) {
     if (InvisibleAllowed)
         return;
-    const char* driver = SDL_GetCurrentVideoDriver();
+    const std::string why = SDL_GetError(); // before any other SDL call sets its own
+    const char* driver = State == Video::Running ? SDL_GetCurrentVideoDriver() : nullptr;
     const char* name = driver != nullptr && std::strcmp(driver, "wayland") == 0
                            ? Variable("WAYLAND_DISPLAY")
                            : DisplayName();
-    const char* why = SDL_GetError();
     std::fprintf(stderr, "%s: cannot show %s on the display %s%s%s\n",
                  program_invocation_short_name, what.c_str(), name != nullptr ? name : "",
-                 why[0] != '\0' ? ": " : "", why);
+                 why.empty() ? "" : ": ", why.c_str());
     std::exit(DisplayFailureExitCode);
 }
 

@@ -68,9 +68,10 @@ DrawnSurface* DrawnWhole(SDL_Window* sdl, const SDL_Surface* surface, const RECT
 }
 
 // A window SDL cannot make a surface for, or show the first picture of, shows nothing all
-// run long: the program ends (EndUnseen). One drawn before keeps going.
+// run long: the program ends (EndUnseen). One drawn before keeps going; on a screen of
+// palette entries SDL makes no surfaces, and the program finds its depth refused itself.
 void NeverShown(SDL_Window* sdl) {
-    if (WhollyDrawn.count(sdl) == 0)
+    if (WhollyDrawn.count(sdl) == 0 && !ScreenHasPalette())
         EndUnseen(std::string("the window \"") + SDL_GetWindowTitle(sdl) + "\"");
 }
 
