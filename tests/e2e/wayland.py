@@ -175,14 +175,13 @@ def WaitForBox(seconds=30):
 
 
 def ClickButton(box, shot, button):
-    """Clicks the box's button by its place (0 the leftmost); waits until the box is gone."""
+    """Clicks the box's button by its place (0 the leftmost)."""
     x, y, width, height = box
     buttons = program.ButtonCentres(*Crop(shot, (x - Output[0], y - Output[1], width, height)),
                                     x, y)
     if len(buttons) != 3:
         Fail(f"the question has {len(buttons)} buttons, not Yes, No and Cancel: {buttons}")
     X("xdotool", "mousemove", *map(str, buttons[button]), "click", "1")
-    WaitUntilEmpty()
 
 
 def PressKeys(*keys):

@@ -189,10 +189,10 @@ Placement FullScreenPlacement(const SDL_Surface* surface, const RECT& screen) {
 // a changed area, only what changed there once the surface has been drawn whole.
 void RedrawFullScreen(const RECT* changed = nullptr) {
     SDL_Surface* surface = SDL_GetWindowSurface(FullScreenWindow);
-    if (surface == nullptr)
+    if (surface == nullptr) {
         NeverShown(FullScreenWindow);
-    if (surface == nullptr)
         return;
+    }
     const RECT screen = WholeScreen();
     const Placement at = FullScreenPlacement(surface, screen);
     DrawnSurface* drawn =
