@@ -134,7 +134,8 @@ def WaitForFrames(name, factor=1):
             rows = frames.SampledRows(shot[2], width * 3, *middle, factor)
             phase = frames.MatchingPhase(rows, Frames) if rows is not None else None
             found = None if phase is None else middle + (phase,)
-        Log(f"{name}-{count}: {'frame phase %d at (%d,%d)' % (found[2], found[0], found[1]) if found else 'no frame'}")
+        shown = f"frame phase {found[2]} at ({found[0]},{found[1]})" if found else "no frame"
+        Log(f"{name}-{count}: {shown}")
         if found is not None:
             if factor != 1:
                 CheckBlackOutside(shot, *middle, FrameWidth * factor, FrameHeight * factor)
