@@ -63,6 +63,9 @@ bool SdlEventsWaiting(SDL_Window* window);
 // The program's end when the connection to the display named breaks: one line on standard
 // error, the terminal put back, exit code DisplayFailureExitCode (X's and Wayland's alike).
 [[noreturn]] void EndWithLostDisplay(const char* name);
+// Ends the program as EndWithLostDisplay says when the X server has gone (a box's own
+// connection may find that out before SDL's).
+void CheckXDisplay();
 
 // --- SDL's Wayland connection (ScreenWaylandConnection.cpp) ---------------------------------
 // Watches the compositor SDL talks to: when SDL's connection breaks or the compositor hangs

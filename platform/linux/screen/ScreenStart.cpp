@@ -114,6 +114,10 @@ void EndUnseen(const std::string& what) {
         return;
     const std::string why = SDL_GetError(); // before any other SDL call sets its own
     const char* driver = State == Video::Running ? SDL_GetCurrentVideoDriver() : nullptr;
+    // A display that has gone is the reason, said as such.
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0)
+        CheckXDisplay();
+    CheckWaylandConnection();
     const char* name = driver != nullptr && std::strcmp(driver, "wayland") == 0
                            ? Variable("WAYLAND_DISPLAY")
                            : DisplayName();

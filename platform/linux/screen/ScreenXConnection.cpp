@@ -51,6 +51,17 @@ void EndWithLostDisplay(const char* name) {
     _exit(DisplayFailureExitCode);
 }
 
+void CheckXDisplay() {
+    // A connection of its own, closed at once: it cannot be opened once the server has
+    // gone, which SDL's connection may not have read yet.
+    ::Display* probe = XOpenDisplay(nullptr);
+    if (probe == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        EndWithLostDisplay(name != nullptr ? name : "");
+    }
+    XCloseDisplay(probe);
+}
+
 void WatchDisplayConnection() {
     ProgramProcess = getpid();
     XSetIOErrorHandler(DisplayLost);
