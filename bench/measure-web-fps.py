@@ -22,14 +22,6 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e import webpage  # noqa: E402 (found through the path above)
 
 
-def Tap(driver, element):
-    x, y = driver.execute_script(
-        "const r = arguments[0].getBoundingClientRect();"
-        " return [r.left + r.width / 2, r.top + r.height / 2]", element)
-    for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
-        driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
-
-
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 20
     mode = sys.argv[2] if len(sys.argv) > 2 else "windowed"
@@ -46,13 +38,13 @@ def main():
             time.sleep(0.05)
         no = driver.find_elements(By.CSS_SELECTOR, "#box-buttons button")[1]
         if phone:
-            Tap(driver, no)
+            webpage.Tap(driver, no)
         else:
             no.click()
         time.sleep(seconds)
         panel = driver.find_element(By.ID, "console")
         if phone:
-            Tap(driver, panel)
+            webpage.Tap(driver, panel)
             driver.execute_cdp_cmd("Input.insertText", {"text": "x"})
         else:
             driver.execute_script("arguments[0].focus()", panel)

@@ -43,3 +43,12 @@ def HeadlessChromium(*arguments, browser_log=False, phone=None):
     if browser_log:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(options=options)
+
+
+def Tap(driver, element):
+    """A finger's tap in the middle of the element (a touch screen's, as Phone has)."""
+    x, y = driver.execute_script(
+        "const r = arguments[0].getBoundingClientRect();"
+        " return [r.left + r.width / 2, r.top + r.height / 2]", element)
+    for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+        driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})

@@ -124,26 +124,11 @@ class Page:
         return (self.Text("box-title"), self.Text("box-text"),
                 [b.text for b in self.driver.find_elements(By.CSS_SELECTOR, "#box-buttons button")])
 
-    def Click(self, label):
+    def Click(self, label, tap=False):
+        """Clicks the box's button, or taps it with a finger."""
         for button in self.driver.find_elements(By.CSS_SELECTOR, "#box-buttons button"):
             if button.text == label:
-                button.click()
-                return
-        raise AssertionError("no button " + label)
-
-    def Tap(self, element):
-        """A finger's tap in the middle of the element."""
-        x, y = self.driver.execute_script(
-            "const r = arguments[0].getBoundingClientRect();"
-            " return [r.left + r.width / 2, r.top + r.height / 2]", element)
-        for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
-            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                        {"type": kind, "touchPoints": points})
-
-    def TapButton(self, label):
-        for button in self.driver.find_elements(By.CSS_SELECTOR, "#box-buttons button"):
-            if button.text == label:
-                return self.Tap(button)
+                return webpage.Tap(self.driver, button) if tap else button.click()
         raise AssertionError("no button " + label)
 
     def Keys(self, element_id, *keys):
@@ -402,7 +387,7 @@ def EndsWithOneKey(page, type_key, when):
 def TypeOnScreen(page):
     """A tap on the console panel gives the keyboard's focus to a text field (a phone
     opens its on-screen keyboard then), and the keyboard types a letter."""
-    page.Tap(page.driver.find_element(By.ID, "console"))
+    webpage.Tap(page.driver, page.driver.find_element(By.ID, "console"))
     editable = page.driver.execute_script(
         "const e = document.activeElement;"
         " return e.isContentEditable || ['TEXTAREA', 'INPUT'].includes(e.tagName)")
@@ -425,13 +410,12 @@ def Turn(page, upright):
 def CasePhoneUpright(page, references):
     page.Open()
     CheckPhoneLayout(page, webpage.Phone["width"], "at the question", True)
-    page.TapButton("No")
+    page.Click("No", tap=True)
     page.WaitFor("return !document.getElementById('window').hidden")
     SeeTwoFrames(page, references, page.driver.execute_script(
         "return Math.floor(document.getElementById('canvas').width / 320)"))
     place, k = CheckOnScreen(page, references, "windowed")
     assert place["width"] >= 0.8 * place["across"], f"the canvas is {place['width']} px wide"
-    CheckPhoneLayout(page, webpage.Phone["width"], "during the run")
     EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
     CheckPhoneLayout(page, webpage.Phone["width"], "after the run", True)
 
@@ -443,7 +427,7 @@ def CasePhoneTurned(page, references):
         page.Open()
         width = Turn(page, False)
         CheckPhoneLayout(page, width, "on its side, at the question", True)
-        page.TapButton("Yes")
+        page.Click("Yes", tap=True)
         k = page.WaitFor("return document.body.classList.contains('fullscreen')"
                          " && Math.floor(document.getElementById('canvas').width / 320)")
         SeeTwoFrames(page, references, k)

@@ -161,25 +161,29 @@ var BumpPage = (function () {
     const place = canvas.getBoundingClientRect();
     const x = place.left + window.scrollX - windowShift[0];
     const y = place.top + window.scrollY - windowShift[1];
-    windowShift = [Math.round(x / step) * step - x, Math.round(y / step) * step - y];
-    $("window").style.left = windowShift[0] + "px";
-    $("window").style.top = windowShift[1] + "px";
+    const shift = [Math.round(x / step) * step - x, Math.round(y / step) * step - y];
+    if (shift[0] === windowShift[0] && shift[1] === windowShift[1]) return;
+    windowShift = shift;
+    $("window").style.left = shift[0] + "px";
+    $("window").style.top = shift[1] + "px";
   }
 
   // The canvas sized for a frame: each pixel a factor x factor block of the canvas, whose
   // own pixels are the screen's device pixels; the few it may have beyond the frame, for
   // an exact size, stay blank.
+  let canvasRatio = 0; // the devicePixelRatio the canvas's CSS size is for
   function sizeCanvas(width, height, fullScreen) {
     document.body.classList.toggle("fullscreen", fullScreen);
     const factor = fullScreen ? fullScreenFactor(width, height) : windowFactor(width, height);
     const ratio = window.devicePixelRatio || 1;
     const across = exactSize(width * factor, ratio), down = exactSize(height * factor, ratio);
-    if (canvas.width !== across || canvas.height !== down) {
+    if (canvas.width !== across || canvas.height !== down || canvasRatio !== ratio) {
       canvas.width = across;
       canvas.height = down;
+      canvas.style.width = across / ratio + "px";
+      canvas.style.height = down / ratio + "px";
+      canvasRatio = ratio;
     }
-    canvas.style.width = canvas.width / ratio + "px";
-    canvas.style.height = canvas.height / ratio + "px";
     alignCanvas();
     return factor;
   }
