@@ -58,7 +58,8 @@ return ReadBlocks(c.getContext('2d').getImageData(0, 0, c.width, c.height).data,
 """
 
 # The same of the screen's device pixels where the canvas shows, from a screenshot (a PNG
-# data address): whether the screen shows each canvas pixel on one device pixel.
+# data address): blocks of the canvas's factor where the screen shows each canvas pixel
+# on one device pixel.
 READ_SCREEN = READ_BLOCKS + """
 const [address, done] = arguments;
 const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
@@ -66,13 +67,9 @@ const image = new Image();
 image.onload = () => {
   const screen = new OffscreenCanvas(image.width, image.height).getContext('2d');
   screen.drawImage(image, 0, 0);
-  const rgba = screen.getImageData(0, 0, image.width, image.height).data;
-  const left = r.left * devicePixelRatio, top = r.top * devicePixelRatio;
-  if (Math.abs(left - Math.round(left)) > 0.01 || Math.abs(top - Math.round(top)) > 0.01)
-    done([0, false, 'the canvas is not on a device pixel: ' + [left, top]]);
-  else
-    done(ReadBlocks(rgba, image.width, Math.round(left), Math.round(top),
-                    Math.floor(c.width / 320)));
+  done(ReadBlocks(screen.getImageData(0, 0, image.width, image.height).data, image.width,
+                  Math.round(r.left * devicePixelRatio), Math.round(r.top * devicePixelRatio),
+                  Math.floor(c.width / 320)));
 };
 image.src = address;
 """
@@ -311,13 +308,12 @@ return [visualViewport.scale, innerWidth, document.documentElement.clientWidth,
           .filter(b => b.offsetParent).map(b => [b.offsetWidth, b.offsetHeight])];
 """
 
-# The canvas's place in CSS pixels, the device pixels per CSS pixel, the canvas's own
-# size, the viewport, and the space the page takes besides the canvas down to the console
-# panel's end.
+# The canvas's CSS width and factor, the device pixels per CSS pixel, the viewport, and
+# the height the page takes besides the canvas down to the console panel's end.
 READ_PLACE = """
 const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
 const end = document.getElementById('console').getBoundingClientRect().bottom + 8;
-return {ratio: devicePixelRatio, width: r.width, height: r.height, canvas: [c.width, c.height],
+return {width: r.width, k: Math.floor(c.width / 320), ratio: devicePixelRatio,
         across: document.documentElement.clientWidth, down: innerHeight,
         besides: end - r.height};
 """
@@ -335,30 +331,25 @@ def CheckPhoneLayout(page, width, when, buttons_shown=False):
 
 
 def CheckOnScreen(page, references, when):
-    """The canvas takes one device pixel for each of its pixels, and the screen shows
-    each frame pixel as an even block of them: one of the effect's frames, exactly.
-    Returns the place (READ_PLACE) and the whole factor."""
+    """The screen shows each frame pixel as an even block of the canvas's whole factor in
+    device pixels: one of the effect's frames, exactly. Returns the place (READ_PLACE)."""
     place = page.driver.execute_script(READ_PLACE)
-    k = place["canvas"][0] // WIDTH
-    size = [place["width"] * place["ratio"], place["height"] * place["ratio"]]
-    assert all(abs(a - b) < 0.1 for a, b in zip(size, place["canvas"])), \
-        f"{when}: canvas {place['canvas']} shown on {size} device pixels"
     shot = page.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})
-    k_shown, uniform, rgb = page.driver.execute_async_script(
+    k, uniform, rgb = page.driver.execute_async_script(
         READ_SCREEN, "data:image/png;base64," + shot["data"])
-    assert uniform, f"{when}: the screen does not show even blocks of {k_shown} ({rgb[:60]})"
     digest = hashlib.sha256(base64.b64decode(rgb)).hexdigest()
-    assert digest in references, f"{when}: the screen shows a picture that is no frame"
-    return place, k
+    assert uniform and digest in references, \
+        f"{when}: the screen shows no frame in even blocks of {k} device pixels"
+    return place
 
 
-def LargestThatFits(place, k):
-    """Whether the picture at k device pixels a pixel fits the screen with the console
-    panel below it, and at k + 1 does not."""
+def LargestThatFits(place):
+    """Whether the picture at its factor fits the screen with the console panel below it,
+    and at the next factor does not."""
     def Fits(factor):
         across, down = factor * WIDTH / place["ratio"], factor * HEIGHT / place["ratio"]
         return across <= place["across"] and place["besides"] + down <= place["down"] + 0.01
-    return Fits(k) and not Fits(k + 1)
+    return Fits(place["k"]) and not Fits(place["k"] + 1)
 
 
 # Counts the key presses the program takes from the console (key-down records).
@@ -414,7 +405,7 @@ def CasePhoneUpright(page, references):
     page.WaitFor("return !document.getElementById('window').hidden")
     SeeTwoFrames(page, references, page.driver.execute_script(
         "return Math.floor(document.getElementById('canvas').width / 320)"))
-    place, k = CheckOnScreen(page, references, "windowed")
+    place = CheckOnScreen(page, references, "windowed")
     assert place["width"] >= 0.8 * place["across"], f"the canvas is {place['width']} px wide"
     EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
     CheckPhoneLayout(page, webpage.Phone["width"], "after the run", True)
@@ -431,12 +422,13 @@ def CasePhoneTurned(page, references):
         k = page.WaitFor("return document.body.classList.contains('fullscreen')"
                          " && Math.floor(document.getElementById('canvas').width / 320)")
         SeeTwoFrames(page, references, k)
-        place, k = CheckOnScreen(page, references, "full screen, on its side")
-        assert LargestThatFits(place, k), f"on its side, factor {k} in {place}"
+        place = CheckOnScreen(page, references, "full screen, on its side")
+        assert LargestThatFits(place), f"on its side: {place}"
         Turn(page, True)
-        page.WaitFor("return Math.floor(document.getElementById('canvas').width / 320) !== %d" % k)
-        place, k = CheckOnScreen(page, references, "full screen, upright again")
-        assert LargestThatFits(place, k), f"upright again, factor {k} in {place}"
+        page.WaitFor("return Math.floor(document.getElementById('canvas').width / 320) !== %d"
+                     % place["k"])
+        place = CheckOnScreen(page, references, "full screen, upright again")
+        assert LargestThatFits(place), f"upright again: {place}"
         EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
     finally:
         Turn(page, True)
