@@ -59,8 +59,8 @@ var BumpPage = (function () {
   });
   consoleArea.addEventListener("focusout", () => { keyHeld = false; });
 
-  // Windows' virtual-key code of a typed character: letters and digits have their own,
-  // a line break is Return; other characters have none the console can tell.
+  // Windows' virtual-key code of a typed character: letters, digits and space have their
+  // own, a line break is Return; other characters have none the console can tell.
   function virtualKeyOf(character) {
     if (/^[a-z0-9 ]$/i.test(character)) return character.toUpperCase().charCodeAt(0);
     return character === "\n" ? 13 : 0;
@@ -77,6 +77,7 @@ var BumpPage = (function () {
       consoleRecords.push((1 << 24) | packed, packed);
     }
   });
+
   canvas.addEventListener("keydown", (event) =>
     queueKey(canvasKeys, (1 << 16) | virtualKey(event), event));
   canvas.addEventListener("keyup", (event) => queueKey(canvasKeys, virtualKey(event), event));
