@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Runs the Linux bumpdemo for a while, as a person would, and prints its BENCHMARK line.
 
-    bench/measure-fps.py BUMPDEMO [SECONDS] [windowed|fullscreen] [DPI]
+    bench/measure-fps.py BUMPDEMO [SECONDS] [windowed|fullscreen|wayland] [DPI]
 
 The program runs on an X server of its own (Xvfb, 24 bits) with its standard input on a
 pseudo-terminal; the start-up question is answered (No: windowed, Return: full screen),
-and after SECONDS (default 20) a key typed in the terminal ends the run. With DPI the
-desktop is scaled to it (Xft.dpi, as xrdb -merge sets it): the screen is 1280 x 1024 times
-the whole factor the program shows itself at (2560 x 2048 at 192), so that the program
-sees the same desktop as at 96 dpi and draws each of its pixels as a block. The frame rate is
+and after SECONDS (default 20) a key typed in the terminal ends the run. In wayland mode it
+runs windowed on weston, shown in the X server, without X (e2e.wayland); where no box can be
+shown there, the test build answers the question itself: tests/screen's bumpdemo_failing
+with BUMPDEMO_FAIL=MessageBoxA in the environment. With DPI (windowed and full screen) the
+X desktop is scaled to it (Xft.dpi, as xrdb -merge sets it): the screen is 1280 x 1024 times
+the whole factor the program shows itself at (2560 x 2048 at 192), so that the program sees
+the same desktop as at 96 dpi and draws each of its pixels as a block. The frame rate is
 at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
 and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package in tests/).
 
@@ -26,7 +29,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
-from e2e import program, xscreen  # noqa: E402 (found through the path above)
+from e2e import program, wayland, xscreen  # noqa: E402 (found through the path above)
 
 
 def Main():
@@ -38,8 +41,9 @@ def Main():
     dpi = int(sys.argv[4]) if len(sys.argv) > 4 else 96
     # The whole factor the screen layer takes from the dpi: 96 is 1, rounded to the nearest.
     scale = max(1, (dpi + 48) // 96)
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", "xprop")
-               if not shutil.which(tool)]
+    tools = ("Xvfb", "xdotool", "xwininfo", "import") + (("weston",) if mode == "wayland" else ()) \
+        + (("xprop",) if dpi != 96 else ())
+    missing = [tool for tool in tools if not shutil.which(tool)]
     if missing:
         sys.exit(f"not installed: {' '.join(missing)}")
     for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GDK_SCALE"):
@@ -53,11 +57,14 @@ def Main():
             server = xscreen.StartDisplay(1280 * scale, 1024 * scale, 24)
             if dpi != 96:
                 xscreen.SetDesktopDpi(dpi)
-            program.StartDemo(demo)
-            if mode == "fullscreen":
-                program.PressKeysAtQuestion("Return")
+            if mode == "wayland":
+                StartOnWayland(demo)
             else:
-                program.AnswerQuestion(1)
+                program.StartDemo(demo)
+                if mode == "fullscreen":
+                    program.PressKeysAtQuestion("Return")
+                else:
+                    program.AnswerQuestion(1)
             time.sleep(seconds)
             program.TypeInTerminal(b"x")
             program.WaitForExit(30)
@@ -65,6 +72,7 @@ def Main():
             counted = ReadFrameTimes(times)
         finally:
             program.StopDemo()
+            wayland.StopCompositor()
             if server is not None:
                 server.kill()
                 server.wait()
@@ -74,6 +82,19 @@ def Main():
     print(f"{mode}, {dpi} dpi, {seconds:g} s: BENCHMARK: {match.group(1).decode()} FPS")
     if counted.get("waits"):
         PrintBreakdown(counted)
+
+
+def StartOnWayland(demo):
+    """The program on weston, windowed: No clicked at the question, unless the test build
+    answers it."""
+    wayland.StartCompositor(1024, 768)
+    program.StartDemo(demo, environment=wayland.ProgramEnvironment())
+    if "BUMPDEMO_FAIL" in os.environ:
+        return
+    found = wayland.WaitForBox()
+    if found is None:
+        sys.exit(f"no box could be shown: {program.Output()[1]!r}")
+    wayland.ClickButton(*found, 1)
 
 
 def ReadFrameTimes(path):

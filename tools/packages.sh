@@ -37,12 +37,16 @@ UseEmscriptenCache() {
     fi
 }
 
-DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base)
+# libdecor's plugin draws the window's title bar on Wayland (a recommendation of libdecor's,
+# which --no-install-recommends leaves out; without it libdecor complains on standard error).
+DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
 WebPackages=(cmake make emscripten python3)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
               openbox
+              # a Wayland compositor, shown in a window of the test's X server
+              weston
               # shells on a terminal, for the program stopped and continued as a job
               tmux dash
               # 32-bit Wine for the release, with the GL it needs for video memory (where

@@ -21,9 +21,10 @@ Demo = None  # the program's process
 Terminal = None  # the pseudo-terminal's master side: what is written there is typed
 
 
-def StartDemo(demo, closed=()):
+def StartDemo(demo, closed=(), environment=None):
     """bumpdemo with its standard input on a pseudo-terminal, its output in files, in a
-    session of its own; the standard descriptors in closed (0, 1, 2) it starts without."""
+    session of its own; the standard descriptors in closed (0, 1, 2) it starts without. Its
+    environment is the X clients' unless one is given."""
     global Demo, Terminal
     Terminal, terminal = pty.openpty()
 
@@ -31,7 +32,8 @@ def StartDemo(demo, closed=()):
         for descriptor in closed:
             os.close(descriptor)
     Demo = subprocess.Popen([demo], stdin=terminal, stdout=open("out.txt", "wb"),
-                            stderr=open("err.txt", "wb"), env=xscreen.Environment,
+                            stderr=open("err.txt", "wb"),
+                            env=xscreen.Environment if environment is None else environment,
                             cwd=os.getcwd(), start_new_session=True,
                             preexec_fn=CloseDescriptors if closed else None)
     os.close(terminal)
@@ -101,6 +103,12 @@ def FindButtons(box):
     background (the question's text is in the upper half)."""
     width, height, pixels = Screenshot("question.ppm", box)
     left, top, _, _ = Geometry(box)
+    return ButtonCentres(width, height, pixels, left, top)
+
+
+def ButtonCentres(width, height, pixels, left=0, top=0):
+    """The centres of the buttons on a picture of a box (width x height, RGB), left to
+    right, with the picture's top-left corner at (left, top)."""
     rows = range(height // 2, height)
     colours = {}
     for y in rows:

@@ -26,12 +26,29 @@ def ServeFolder(folder):
     return server
 
 
-def HeadlessChromium(*arguments, browser_log=False):
+# A phone held upright: its screen in CSS pixels, three device pixels to each, a touch
+# screen (Chromium's mobile emulation).
+Phone = {"width": 390, "height": 844, "pixelRatio": 3, "touch": True}
+
+
+def HeadlessChromium(*arguments, browser_log=False, phone=None):
     """Headless Chromium with the given extra arguments; with browser_log, what the page
-    writes to its console can be read through get_log("browser")."""
+    writes to its console can be read through get_log("browser"); with phone (device
+    metrics such as Phone), Chromium is that phone."""
     options = webdriver.ChromeOptions()
     for argument in ("--headless=new", "--no-sandbox") + arguments:
         options.add_argument(argument)
+    if phone:
+        options.add_experimental_option("mobileEmulation", {"deviceMetrics": phone})
     if browser_log:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(options=options)
+
+
+def Tap(driver, element):
+    """A finger's tap in the middle of the element (a touch screen's, as Phone has)."""
+    x, y = driver.execute_script(
+        "const r = arguments[0].getBoundingClientRect();"
+        " return [r.left + r.width / 2, r.top + r.height / 2]", element)
+    for kind, points in (("touchStart", [{"x": x, "y": y}]), ("touchEnd", [])):
+        driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The page in headless Chromium: the start-up question, the canvas's frames against
 bumpframe's, the console panel, Escape, Cancel and a failure box, the page's look after a
-run and the run again, served from a path of its own on 127.0.0.1. Any error in the
-browser's console fails the run.
+run and the run again, served from a path of its own on 127.0.0.1; then on a phone (taps
+and an on-screen keyboard, upright and turned) and on a desktop scaled by 1.25, 1.5 and
+2.625. Any error in the browser's console fails the run.
 
 Usage: page-cases.py PAGE_FOLDER BUMPFRAME
 """
@@ -26,24 +27,51 @@ WIDTH, HEIGHT = 320, 200
 REFERENCE_FRAMES = 400  # frames 1..400: twenty seconds at 20 frames a second
 REPORT = re.compile(r"\n\nBENCHMARK: (\d+\.\d\d) FPS\n")
 
-# The canvas as 320 x 200 RGB bytes (base64), with the whole factor it is drawn at and
-# whether every pixel is a uniform block of that factor; null while no window shows.
-READ_CANVAS = """
+# 320 x 200 blocks of k x k pixels (RGBA bytes, rows of the given length, from the
+# given corner) as [k, whether every block is uniform, the blocks' RGB bytes in base64].
+READ_BLOCKS = """
+function ReadBlocks(rgba, rowLength, left, top, k) {
+  const d = new Uint32Array(rgba.buffer);
+  let uniform = true, s = '';
+  for (let y = 0; y < 200; ++y)
+    for (let x = 0; x < 320; ++x) {
+      const at = (top + y * k) * rowLength + left + x * k, p = d[at];
+      s += String.fromCharCode(p & 255, (p >>> 8) & 255, (p >>> 16) & 255);
+      for (let dy = 0; dy < k; ++dy)
+        for (let dx = 0; dx < k; ++dx)
+          if (d[at + dy * rowLength + dx] !== p) uniform = false;
+    }
+  return [k, uniform, btoa(s)];
+}
+"""
+
+# The canvas as 320 x 200 RGB bytes, with the whole factor it is drawn at and whether
+# every pixel is a uniform block of that factor (the canvas may have a few pixels more
+# than the blocks, for a size the page's layout holds exactly); null while no window
+# shows.
+READ_CANVAS = READ_BLOCKS + """
 const c = document.getElementById('canvas');
 if (document.getElementById('window').hidden) return null;
-const k = c.width / 320;
-if (!Number.isInteger(k) || c.height !== 200 * k) return [k, false, ''];
-const d = new Uint32Array(c.getContext('2d').getImageData(0, 0, c.width, c.height).data.buffer);
-let uniform = true, s = '';
-for (let y = 0; y < 200; ++y)
-  for (let x = 0; x < 320; ++x) {
-    const p = d[y * k * c.width + x * k];
-    s += String.fromCharCode(p & 255, (p >>> 8) & 255, (p >>> 16) & 255);
-    for (let dy = 0; dy < k; ++dy)
-      for (let dx = 0; dx < k; ++dx)
-        if (d[(y * k + dy) * c.width + x * k + dx] !== p) uniform = false;
-  }
-return [k, uniform, btoa(s)];
+const k = Math.floor(c.width / 320);
+if (k < 1 || Math.floor(c.height / 200) !== k) return [c.width / 320, false, ''];
+return ReadBlocks(c.getContext('2d').getImageData(0, 0, c.width, c.height).data, c.width, 0, 0, k);
+"""
+
+# The same of the screen's device pixels where the canvas shows, from a screenshot (a PNG
+# data address): blocks of the canvas's factor where the screen shows each canvas pixel
+# on one device pixel.
+READ_SCREEN = READ_BLOCKS + """
+const [address, done] = arguments;
+const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+const image = new Image();
+image.onload = () => {
+  const screen = new OffscreenCanvas(image.width, image.height).getContext('2d');
+  screen.drawImage(image, 0, 0);
+  done(ReadBlocks(screen.getImageData(0, 0, image.width, image.height).data, image.width,
+                  Math.round(r.left * devicePixelRatio), Math.round(r.top * devicePixelRatio),
+                  Math.floor(c.width / 320)));
+};
+image.src = address;
 """
 
 
@@ -64,10 +92,11 @@ def ReferenceFrames(bumpframe):
 
 
 class Page:
-    def __init__(self, address):
+    def __init__(self, address, phone=None):
         self.address = address
         self.driver = webpage.HeadlessChromium("--window-size=1024,768", "--disable-gpu",
-                                               "--disable-dev-shm-usage", browser_log=True)
+                                               "--disable-dev-shm-usage", browser_log=True,
+                                               phone=phone)
         self.errors = []
 
     def Open(self, query=""):
@@ -92,11 +121,11 @@ class Page:
         return (self.Text("box-title"), self.Text("box-text"),
                 [b.text for b in self.driver.find_elements(By.CSS_SELECTOR, "#box-buttons button")])
 
-    def Click(self, label):
+    def Click(self, label, tap=False):
+        """Clicks the box's button, or taps it with a finger."""
         for button in self.driver.find_elements(By.CSS_SELECTOR, "#box-buttons button"):
             if button.text == label:
-                button.click()
-                return
+                return webpage.Tap(self.driver, button) if tap else button.click()
         raise AssertionError("no button " + label)
 
     def Keys(self, element_id, *keys):
@@ -270,6 +299,184 @@ def CaseFailure(page):
     assert "BENCHMARK" not in page.Text("console")
 
 
+# The layout as a phone shows it: the zoom, the page's width, the width it is laid out in
+# and the width it scrolls to; the question's buttons' sizes.
+READ_LAYOUT = """
+return [visualViewport.scale, innerWidth, document.documentElement.clientWidth,
+        document.documentElement.scrollWidth,
+        [...document.querySelectorAll('#box-buttons button, #again')]
+          .filter(b => b.offsetParent).map(b => [b.offsetWidth, b.offsetHeight])];
+"""
+
+# The canvas's CSS width and factor, the device pixels per CSS pixel, the viewport, and
+# the height the page takes besides the canvas down to the console panel's end.
+READ_PLACE = """
+const c = document.getElementById('canvas'), r = c.getBoundingClientRect();
+const end = document.getElementById('console').getBoundingClientRect().bottom + 8;
+return {width: r.width, k: Math.floor(c.width / 320), ratio: devicePixelRatio,
+        across: document.documentElement.clientWidth, down: innerHeight,
+        besides: end - r.height};
+"""
+
+
+def CheckPhoneLayout(page, width, when, buttons_shown=False):
+    """The page is laid out at the phone's width, not zoomed out, with no sideways scroll,
+    and every button shown is big enough for a finger."""
+    scale, inner, across, scroll, buttons = page.driver.execute_script(READ_LAYOUT)
+    assert (scale, inner, across) == (1, width, width), \
+        f"{when}: zoom {scale}, laid out {inner} px wide in a {width} px screen"
+    assert scroll <= across, f"{when}: the page scrolls sideways ({scroll} px in {across})"
+    assert len(buttons) >= buttons_shown and all(w >= 44 and h >= 44 for w, h in buttons), \
+        f"{when}: buttons {buttons}"
+
+
+def CheckOnScreen(page, references, when):
+    """The screen shows each frame pixel as an even block of the canvas's whole factor in
+    device pixels: one of the effect's frames, exactly. Returns the place (READ_PLACE)."""
+    place = page.driver.execute_script(READ_PLACE)
+    shot = page.driver.execute_cdp_cmd("Page.captureScreenshot", {"format": "png"})
+    k, uniform, rgb = page.driver.execute_async_script(
+        READ_SCREEN, "data:image/png;base64," + shot["data"])
+    digest = hashlib.sha256(base64.b64decode(rgb)).hexdigest()
+    assert uniform and digest in references, \
+        f"{when}: the screen shows no frame in even blocks of {k} device pixels"
+    return place
+
+
+def LargestThatFits(place):
+    """Whether the picture at its factor fits the screen with the console panel below it,
+    and at the next factor does not."""
+    def Fits(factor):
+        across, down = factor * WIDTH / place["ratio"], factor * HEIGHT / place["ratio"]
+        return across <= place["across"] and place["besides"] + down <= place["down"] + 0.01
+    return Fits(place["k"]) and not Fits(place["k"] + 1)
+
+
+# Counts the key presses the program takes from the console (key-down records).
+COUNT_KEY_PRESSES = """
+const next = BumpPage.nextConsoleRecord;
+window.KeyPressesTaken = 0;
+BumpPage.nextConsoleRecord = () => {
+  const record = next();
+  if (record >= 0 && (record >> 24)) ++window.KeyPressesTaken;
+  return record;
+};
+"""
+
+
+def EndsWithOneKey(page, type_key, when):
+    """One key typed into the console panel ends the run with the report, taken by the
+    program as one key press."""
+    page.driver.execute_script(COUNT_KEY_PRESSES)
+    type_key()
+    assert page.Ended() == 0, when
+    assert REPORT.fullmatch(page.Text("console")), f"{when}: {page.Text('console')!r}"
+    taken = page.driver.execute_script("return window.KeyPressesTaken")
+    assert taken == 1, f"{when}: one key taken as {taken} key presses"
+
+
+def TypeOnScreen(page):
+    """A tap on the console panel gives the keyboard's focus to a text field (a phone
+    opens its on-screen keyboard then), and the keyboard types a letter."""
+    webpage.Tap(page.driver, page.driver.find_element(By.ID, "console"))
+    editable = page.driver.execute_script(
+        "const e = document.activeElement;"
+        " return e.isContentEditable || ['TEXTAREA', 'INPUT'].includes(e.tagName)")
+    assert editable, "a tap on the console panel gives no text field the focus"
+    page.driver.execute_cdp_cmd("Input.insertText", {"text": "x"})
+
+
+def Turn(page, upright):
+    """The phone held upright or turned on its side."""
+    width, height = (webpage.Phone["width"], webpage.Phone["height"])[::1 if upright else -1]
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": webpage.Phone["pixelRatio"],
+        "mobile": True, "screenOrientation": {"type": "portraitPrimary", "angle": 0} if upright
+        else {"type": "landscapePrimary", "angle": 90}})
+    # The screen turned, and the page laid out again for it.
+    page.WaitFor("return screen.width === %d && innerHeight !== %d" % (width, width))
+    return width
+
+
+def CasePhoneUpright(page, references):
+    page.Open()
+    CheckPhoneLayout(page, webpage.Phone["width"], "at the question", True)
+    page.Click("No", tap=True)
+    page.WaitFor("return !document.getElementById('window').hidden")
+    SeeTwoFrames(page, references, page.driver.execute_script(
+        "return Math.floor(document.getElementById('canvas').width / 320)"))
+    place = CheckOnScreen(page, references, "windowed")
+    assert place["width"] >= 0.8 * place["across"], f"the canvas is {place['width']} px wide"
+    EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
+    CheckPhoneLayout(page, webpage.Phone["width"], "after the run", True)
+
+
+def CasePhoneTurned(page, references):
+    """On its side: the question, then Yes fills the screen; held upright again, the
+    picture fits again."""
+    try:
+        page.Open()
+        width = Turn(page, False)
+        CheckPhoneLayout(page, width, "on its side, at the question", True)
+        page.Click("Yes", tap=True)
+        k = page.WaitFor("return document.body.classList.contains('fullscreen')"
+                         " && Math.floor(document.getElementById('canvas').width / 320)")
+        SeeTwoFrames(page, references, k)
+        place = CheckOnScreen(page, references, "full screen, on its side")
+        assert LargestThatFits(place), f"on its side: {place}"
+        Turn(page, True)
+        page.WaitFor("return Math.floor(document.getElementById('canvas').width / 320) !== %d"
+                     % place["k"])
+        place = CheckOnScreen(page, references, "full screen, upright again")
+        assert LargestThatFits(place), f"upright again: {place}"
+        EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
+    finally:
+        Turn(page, True)
+
+
+def CaseScaledDesktop(page, references):
+    """A desktop browser scaled by the system or zoomed: the window's canvas at a whole
+    factor of device pixels at each scale, as the scale changes during the run; a click
+    on the console panel and a key end the run, the key taken once."""
+    try:
+        page.Open()
+        page.Click("No")
+        page.WaitFor("return !document.getElementById('window').hidden")
+        for ratio in (1.25, 1.5, 2.625):
+            page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": 0, "height": 0, "deviceScaleFactor": ratio, "mobile": False})
+            # The next frame sizes the canvas for the scale.
+            page.WaitFor("const c = document.getElementById('canvas');"
+                         " return devicePixelRatio === %s"
+                         " && Math.abs(c.getBoundingClientRect().width * %s - c.width) < 0.1"
+                         % (ratio, ratio))
+            CheckOnScreen(page, references, f"at {ratio} device pixels a CSS pixel")
+
+        def ClickAndType():
+            panel = page.driver.find_element(By.ID, "console")
+            ActionChains(page.driver).move_to_element(panel).click().send_keys("x").perform()
+        EndsWithOneKey(page, ClickAndType, "a key after a click on the console panel")
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+def RunCases(page, cases):
+    """Runs the cases on the page; the number that failed."""
+    failed = 0
+    for name, case in cases:
+        try:
+            case(page)
+            page.CheckLog()
+            if page.errors:
+                raise AssertionError("browser console errors: %s" % page.errors)
+            print("ok   " + name, flush=True)
+        except Exception as error:  # one case's failure does not stop the others
+            failed += 1
+            page.errors = []
+            print("FAIL %s: %s" % (name, error), flush=True)
+    return failed
+
+
 def main():
     page_folder, bumpframe = sys.argv[1], sys.argv[2]
     references, digests = ReferenceFrames(bumpframe)
@@ -287,23 +494,23 @@ def main():
         ("Escape at the question",
          lambda p: CaseCancel(p, lambda q: q.Keys("box-back", Keys.ESCAPE))),
         ("failure box", CaseFailure),
+        ("a desktop scaled by 1.25, 1.5 and 2.625", lambda p: CaseScaledDesktop(p, references)),
+    ]
+    phone_cases = [
+        ("phone, upright: taps, No, frames, the on-screen keyboard",
+         lambda p: CasePhoneUpright(p, references)),
+        ("phone, on its side: Yes fills the screen, and again upright",
+         lambda p: CasePhoneTurned(p, references)),
     ]
     failed = 0
-    page = Page(address)
     try:
-        for name, case in cases:
+        for phone, group in ((None, cases), (webpage.Phone, phone_cases)):
+            page = Page(address, phone)
             try:
-                case(page)
-                page.CheckLog()
-                if page.errors:
-                    raise AssertionError("browser console errors: %s" % page.errors)
-                print("ok   " + name, flush=True)
-            except Exception as error:  # one case's failure does not stop the others
-                failed += 1
-                page.errors = []
-                print("FAIL %s: %s" % (name, error), flush=True)
+                failed += RunCases(page, group)
+            finally:
+                page.driver.quit()
     finally:
-        page.driver.quit()
         server.shutdown()
     sys.exit(1 if failed else 0)
 

@@ -26,6 +26,11 @@ void InstallScreenLayer();
 bool DisplayAvailable();
 // The exit code of a program that has no display, or loses it.
 constexpr int DisplayFailureExitCode = 1;
+// What the program must show a person cannot be shown (SDL failed to make its window, or
+// the first picture of it): one line on standard error naming WHAT, the display and SDL's
+// reason, and the program ends with DisplayFailureExitCode, as a run nobody sees is no run.
+// Returns on a test's invisible display (UseInvisibleDisplay).
+void EndUnseen(const std::string& what);
 // Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
 // memory; having no display is then no reason to end.
 void UseInvisibleDisplay();
@@ -68,9 +73,25 @@ bool ScreenHasDeepColour();
 // so in one line naming the display, puts the terminal back and ends with
 // DisplayFailureExitCode. Processes the program forks (SDL's message box) end with it.
 void WatchDisplayConnection();
-// Whether SDL holds events or its X connection has anything to read (or has broken); true
-// where SDL's windows are not on X (SDL must pump then).
+// Whether SDL holds events or its X or Wayland connection has anything to read (or has
+// broken); true where SDL's windows are on neither (SDL must pump then).
 bool SdlEventsWaiting(SDL_Window* window);
+// The program's end when the connection to the display named breaks: one line on standard
+// error, the terminal put back, exit code DisplayFailureExitCode (X's and Wayland's alike).
+[[noreturn]] void EndWithLostDisplay(const char* name);
+// Ends the program as EndWithLostDisplay says when the X server has gone (a box's own
+// connection may find that out before SDL's).
+void CheckXDisplay();
+
+// --- SDL's Wayland connection (ScreenWaylandConnection.cpp) ---------------------------------
+// Watches the compositor SDL talks to: when SDL's connection breaks or the compositor hangs
+// up, the program ends as EndWithLostDisplay says, naming WAYLAND_DISPLAY. Looked at when
+// SDL's pump posts SDL_QUIT, in WaylandEventsWaiting and in CheckWaylandConnection (before
+// a window is made or shown).
+void WatchWaylandConnection();
+void CheckWaylandConnection();
+// Whether SDL's Wayland connection holds events not yet dispatched or has anything to read.
+bool WaylandEventsWaiting(struct wl_display* display);
 
 // --- Pixels (ScreenPixels.cpp) ------------------------------------------------------------
 // The SDL pixel format of the stand-in's screen at a depth (a 16-bit screen by its red

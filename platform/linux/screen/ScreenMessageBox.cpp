@@ -94,7 +94,12 @@ int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UI
     if (shown != 0) {
         // The box's process ends when the display goes: SDL's own connection then tells
         // whether that is why (and the program ends there).
+        const std::string why = SDL_GetError();
         SDL_PumpEvents();
+        // Nobody saw the question: the program cannot go on as if it had been answered.
+        SDL_SetError("%s", why.c_str());
+        EndUnseen("the message box \"" + layout.title + ": " + (text != nullptr ? text : "") +
+                  "\"");
         return WriteToStandardError(text, caption);
     }
     return AnswerForButton(type, buttonId);

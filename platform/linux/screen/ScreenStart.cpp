@@ -48,9 +48,6 @@ void StartVideo() {
         EndWithoutDisplay("no display to show windows on: DISPLAY is not set", "");
     // Ctrl-C in the terminal ends the program as before, instead of becoming SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // Window surfaces in plain memory, put on screen as they are: no renderer in between
-    // (which would also make SDL recreate each window for OpenGL).
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // An X display that cannot be opened is the answer: SDL would go on to Wayland and
     // its invisible drivers, and talk about them on standard error.
     if (Variable("WAYLAND_DISPLAY") == nullptr)
@@ -68,8 +65,14 @@ void StartVideo() {
                               driver != nullptr ? driver : "none");
         }
     } else if (std::strcmp(driver, "x11") == 0) {
+        // Window surfaces in plain memory, put on screen as they are: no renderer in between
+        // (which would also make SDL recreate each window for OpenGL). SDL's Wayland driver
+        // has no such surfaces: its window surfaces go through a renderer of SDL's choice.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         WatchDisplayConnection();
         ChooseWindowVisual();
+    } else if (std::strcmp(driver, "wayland") == 0) {
+        WatchWaylandConnection();
     }
     State = Video::Running;
     std::atexit(StopVideo);
@@ -103,7 +106,27 @@ void UseInvisibleDisplay() {
 bool DisplayAvailable() {
     if (State == Video::NotTried)
         StartVideo();
+    else if (State == Video::Running)
+        CheckWaylandConnection(); // SDL would wait for a lost compositor's answers forever
     return State == Video::Running;
+}
+
+void EndUnseen(const std::string& what) {
+    if (InvisibleAllowed)
+        return;
+    const std::string why = SDL_GetError(); // before any other SDL call sets its own
+    const char* driver = State == Video::Running ? SDL_GetCurrentVideoDriver() : nullptr;
+    // A display that has gone is the reason, said as such.
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0)
+        CheckXDisplay();
+    CheckWaylandConnection();
+    const char* name = driver != nullptr && std::strcmp(driver, "wayland") == 0
+                           ? Variable("WAYLAND_DISPLAY")
+                           : DisplayName();
+    std::fprintf(stderr, "%s: cannot show %s on the display %s%s%s\n",
+                 program_invocation_short_name, what.c_str(), name != nullptr ? name : "",
+                 why.empty() ? "" : ": ", why.c_str());
+    std::exit(DisplayFailureExitCode);
 }
 
 void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display) {

@@ -78,6 +78,14 @@ DrawnSurface* DrawnWhole(SDL_Window* sdl, const SDL_Surface* surface, const RECT
     return &drawn;
 }
 
+// A window SDL cannot make a surface for, or show the first picture of, shows nothing all
+// run long: the program ends (EndUnseen). One drawn before keeps going; on a screen of
+// palette entries SDL makes no surfaces, and the program finds its depth refused itself.
+void NeverShown(SDL_Window* sdl) {
+    if (WhollyDrawn.count(sdl) == 0 && !ScreenHasPalette())
+        EndUnseen(std::string("the window \"") + SDL_GetWindowTitle(sdl) + "\"");
+}
+
 // Shows a rectangle of the surface, cut to it.
 void UpdateSurfaceArea(SDL_Window* sdl, const SDL_Surface* surface, long long x, long long y,
                        long long width, long long height) {
@@ -102,7 +110,8 @@ void DrawWhole(SDL_Window* sdl, SDL_Surface* surface, const RECT& area, int x, i
             DrawPixels(pixels.data(), ScreenFormat(), Width(area), Height(area), surface, x, y,
                        factor);
     }
-    SDL_UpdateWindowSurface(sdl);
+    if (SDL_UpdateWindowSurface(sdl) != 0)
+        NeverShown(sdl);
     WhollyDrawn[sdl] =
         DrawnSurface{surface, surface->w, surface->h, CurrentScreenMode(), area, std::move(pixels)};
 }
@@ -162,6 +171,8 @@ void DrawChanged(SDL_Window* sdl, SDL_Surface* surface, DrawnSurface* drawn, con
 void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
     const Window* state = LookUpWindow(window);
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
+    if (surface == nullptr)
+        NeverShown(sdl);
     if (state == nullptr || surface == nullptr)
         return;
     const RECT client = state->clientRect;
@@ -189,8 +200,10 @@ Placement FullScreenPlacement(const SDL_Surface* surface, const RECT& screen) {
 // a changed area, only what changed there once the surface has been drawn whole.
 void RedrawFullScreen(const RECT* changed = nullptr) {
     SDL_Surface* surface = SDL_GetWindowSurface(FullScreenWindow);
-    if (surface == nullptr)
+    if (surface == nullptr) {
+        NeverShown(FullScreenWindow);
         return;
+    }
     const RECT screen = WholeScreen();
     const Placement at = FullScreenPlacement(surface, screen);
     DrawnSurface* drawn =
@@ -278,8 +291,10 @@ void WindowChanged(HWND window) {
             SDL_HideWindow(sdl);
         return;
     }
-    if (sdl == nullptr && (sdl = CreateSdlWindow(window)) == nullptr)
+    if (sdl == nullptr && (sdl = CreateSdlWindow(window)) == nullptr) {
+        EndUnseen("the window \"" + state->title + "\"");
         return;
+    }
     // Asking the tracking sizes ran the window's procedure, which may have destroyed it.
     if (LookUpWindow(window) == nullptr)
         return;
@@ -354,8 +369,10 @@ void ScreenModeChanged(bool modeSet) {
         FullScreenWindow = SDL_CreateWindow(focused != nullptr ? focused->title.c_str() : "",
                                             bounds.x, bounds.y, bounds.w, bounds.h,
                                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
-        if (FullScreenWindow == nullptr)
+        if (FullScreenWindow == nullptr) {
+            EndUnseen("the full-screen window");
             return;
+        }
     }
     RedrawFullScreen();
 }

@@ -27,12 +27,8 @@ pid_t ProgramProcess = 0; // the program's own, not a process it forked
 // program's normal end can run then, as any of it may reach for the connection again.
 int DisplayLost(Display* display) {
     // A child of the program (SDL's message box) ends quietly; the program says it.
-    if (getpid() == ProgramProcess) {
-        std::fprintf(stderr, "%s: lost the connection to the display %s\n",
-                     program_invocation_short_name, DisplayString(display));
-        std::fflush(nullptr);
-        RestoreTerminal();
-    }
+    if (getpid() == ProgramProcess)
+        EndWithLostDisplay(DisplayString(display));
     _exit(DisplayFailureExitCode);
 }
 
@@ -45,14 +41,26 @@ void EndWithProgram() {
         _exit(DisplayFailureExitCode);
 }
 
-// SDL's description of the window's X side; false when it is not on X.
-bool OnX(SDL_Window* window, SDL_SysWMinfo* info) {
-    SDL_zero(*info);
-    SDL_VERSION(&info->version);
-    return SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
+} // namespace
+
+void EndWithLostDisplay(const char* name) {
+    std::fprintf(stderr, "%s: lost the connection to the display %s\n",
+                 program_invocation_short_name, name);
+    std::fflush(nullptr);
+    RestoreTerminal();
+    _exit(DisplayFailureExitCode);
 }
 
-} // namespace
+void CheckXDisplay() {
+    // A connection of its own, closed at once: it cannot be opened once the server has
+    // gone, which SDL's connection may not have read yet.
+    ::Display* probe = XOpenDisplay(nullptr);
+    if (probe == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        EndWithLostDisplay(name != nullptr ? name : "");
+    }
+    XCloseDisplay(probe);
+}
 
 void WatchDisplayConnection() {
     ProgramProcess = getpid();
@@ -67,8 +75,16 @@ void WatchDisplayConnection() {
 }
 
 bool SdlEventsWaiting(SDL_Window* window) {
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+        return true;
     SDL_SysWMinfo info;
-    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || !OnX(window, &info))
+    SDL_zero(info);
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info))
+        return true;
+    if (info.subsystem == SDL_SYSWM_WAYLAND)
+        return WaylandEventsWaiting(info.info.wl.display);
+    if (info.subsystem != SDL_SYSWM_X11)
         return true;
     Display* display = info.info.x11.display;
     if (XEventsQueued(display, QueuedAlready) > 0)

@@ -14,7 +14,8 @@ var BumpPage = (function () {
     [MB_YESNO]: [["Yes", IDYES], ["No", IDNO]],
   };
   const $ = (id) => document.getElementById(id);
-  const canvas = $("canvas"), consolePanel = $("console");
+  const canvas = $("canvas"), consolePanel = $("console"), consoleKeys = $("console-keys");
+  const touchScreen = window.matchMedia("(pointer: coarse)");
   const consoleRecords = [], canvasKeys = [];
   let boxType = -1, boxAnswer = 0, ended = false;
   let lastFrame = null; // the last pixels drawn, to draw again when the page resizes
@@ -36,10 +37,47 @@ var BumpPage = (function () {
     if (!ended) queue.push(packed);
   }
 
-  consolePanel.addEventListener("keydown", (event) =>
-    queueKey(consoleRecords, (1 << 24) | (asciiOf(event) << 16) | virtualKey(event), event));
-  consolePanel.addEventListener("keyup", (event) =>
-    queueKey(consoleRecords, (asciiOf(event) << 16) | virtualKey(event), event));
+  // A key of an on-screen keyboard comes as "Unidentified" (keyCode 229), its character
+  // as the field's input.
+  function identified(event) {
+    return event.key !== "Unidentified" && event.keyCode !== 229 && !event.isComposing;
+  }
+
+  // The console panel and the field over it: keys as the console's key records. A key
+  // held down in the field types no input then; an input while it is down is that key's.
+  let keyHeld = false;
+  const consoleArea = $("console-panel");
+  consoleArea.addEventListener("keydown", (event) => {
+    if (!identified(event)) return;
+    keyHeld = true;
+    queueKey(consoleRecords, (1 << 24) | (asciiOf(event) << 16) | virtualKey(event), event);
+  });
+  consoleArea.addEventListener("keyup", (event) => {
+    keyHeld = false;
+    if (identified(event))
+      queueKey(consoleRecords, (asciiOf(event) << 16) | virtualKey(event), event);
+  });
+  consoleArea.addEventListener("focusout", () => { keyHeld = false; });
+
+  // Windows' virtual-key code of a typed character: letters, digits and space have their
+  // own, a line break is Return; other characters have none the console can tell.
+  function virtualKeyOf(character) {
+    if (/^[a-z0-9 ]$/i.test(character)) return character.toUpperCase().charCodeAt(0);
+    return character === "\n" ? 13 : 0;
+  }
+
+  // What an on-screen keyboard typed: each character a key pressed and released.
+  consoleKeys.addEventListener("input", () => {
+    const typed = consoleKeys.value;
+    consoleKeys.value = "";
+    if (keyHeld || ended || boxType >= 0) return;
+    for (const character of typed) {
+      const code = character === "\n" ? 13 : character.charCodeAt(0);
+      const packed = ((code < 256 ? code : 0) << 16) | virtualKeyOf(character);
+      consoleRecords.push((1 << 24) | packed, packed);
+    }
+  });
+
   canvas.addEventListener("keydown", (event) =>
     queueKey(canvasKeys, (1 << 16) | virtualKey(event), event));
   canvas.addEventListener("keyup", (event) => queueKey(canvasKeys, virtualKey(event), event));
@@ -70,22 +108,84 @@ var BumpPage = (function () {
     $("box-back").hidden = true;
   }
 
-  // The whole factor by which the full-screen display fits the page above the console.
-  function fullScreenFactor(width, height) {
-    const below = $("console-label").offsetHeight + consolePanel.offsetHeight + 24;
-    const factor = Math.min(Math.floor(window.innerWidth / width),
-                            Math.floor((window.innerHeight - below) / height));
-    return Math.max(1, factor);
+  // Factors count device pixels per frame pixel: a whole number keeps every pixel an
+  // even block on the screen, whatever the browser's scale (devicePixelRatio).
+
+  // The largest whole factor at which the frame fits the given CSS pixels (at least 1).
+  function fittingFactor(width, height, across, down) {
+    const ratio = window.devicePixelRatio || 1;
+    return Math.max(1, Math.floor(Math.min(across * ratio / width, down * ratio / height)));
   }
 
-  // The canvas sized for a frame: the frame's size, each pixel a factor x factor block.
+  // The full-screen display: as large as fits the page above the console.
+  function fullScreenFactor(width, height) {
+    const below = $("console-label").offsetHeight + consolePanel.offsetHeight + 24;
+    return fittingFactor(width, height, document.documentElement.clientWidth,
+                         window.innerHeight - below);
+  }
+
+  // The window: on a touch screen as large as fits the screen below its title, elsewhere
+  // about its own size in CSS pixels (the nearest whole factor) where that fits.
+  function windowFactor(width, height) {
+    const frame = 2, above = $("title").offsetHeight + 24;
+    const fits = fittingFactor(width, height, document.documentElement.clientWidth - frame,
+                               window.innerHeight - above - frame);
+    if (touchScreen.matches) return fits;
+    return Math.max(1, Math.min(fits, Math.round(window.devicePixelRatio || 1)));
+  }
+
+  // Layout places and sizes things in 64ths of a CSS pixel; the canvas shows crisp only
+  // where its corner and its size are whole device pixels exactly.
+  const whole = (value) => Math.abs(value - Math.round(value)) < 1e-6;
+
+  // The fewest CSS pixels that make whole device pixels (1 at a whole ratio, 4 at 1.25,
+  // 8 at 2.625).
+  function alignmentStep(ratio) {
+    for (let step = 1; step <= 64; ++step)
+      if (whole(step * ratio)) return step;
+    return 1;
+  }
+
+  // The fewest device pixels, from the given number on, whose CSS size layout holds
+  // exactly (1280 at 3 is 426.67 CSS pixels, 1281 is 427).
+  function exactSize(pixels, ratio) {
+    for (let size = pixels; size < pixels + 64; ++size)
+      if (whole(size * 64 / ratio)) return size;
+    return pixels;
+  }
+
+  // The window moved by up to half a step, so that the canvas starts on a device pixel:
+  // a canvas pixel across two device pixels would be drawn blurred.
+  let windowShift = [0, 0];
+  function alignCanvas() {
+    const step = alignmentStep(window.devicePixelRatio || 1);
+    const place = canvas.getBoundingClientRect();
+    const x = place.left + window.scrollX - windowShift[0];
+    const y = place.top + window.scrollY - windowShift[1];
+    const shift = [Math.round(x / step) * step - x, Math.round(y / step) * step - y];
+    if (shift[0] === windowShift[0] && shift[1] === windowShift[1]) return;
+    windowShift = shift;
+    $("window").style.left = shift[0] + "px";
+    $("window").style.top = shift[1] + "px";
+  }
+
+  // The canvas sized for a frame: each pixel a factor x factor block of the canvas, whose
+  // own pixels are the screen's device pixels; the few it may have beyond the frame, for
+  // an exact size, stay blank.
+  let canvasRatio = 0; // the devicePixelRatio the canvas's CSS size is for
   function sizeCanvas(width, height, fullScreen) {
     document.body.classList.toggle("fullscreen", fullScreen);
-    const factor = fullScreen ? fullScreenFactor(width, height) : 1;
-    if (canvas.width !== width * factor || canvas.height !== height * factor) {
-      canvas.width = width * factor;
-      canvas.height = height * factor;
+    const factor = fullScreen ? fullScreenFactor(width, height) : windowFactor(width, height);
+    const ratio = window.devicePixelRatio || 1;
+    const across = exactSize(width * factor, ratio), down = exactSize(height * factor, ratio);
+    if (canvas.width !== across || canvas.height !== down || canvasRatio !== ratio) {
+      canvas.width = across;
+      canvas.height = down;
+      canvas.style.width = across / ratio + "px";
+      canvas.style.height = down / ratio + "px";
+      canvasRatio = ratio;
     }
+    alignCanvas();
     return factor;
   }
 
@@ -132,6 +232,7 @@ var BumpPage = (function () {
   function showEnd(text) {
     ended = true;
     boxType = -1;
+    consoleKeys.hidden = true; // the panel's text can be scrolled and selected again
     $("box-back").hidden = true;
     $("end-text").textContent = text;
     $("end").hidden = false;

@@ -1,0 +1,287 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the Linux bumpdemo on a Wayland desktop of its own, without X: weston
+in a window of the test's X server, the program started with WAYLAND_DISPLAY naming weston's
+socket and DISPLAY unset (e2e.wayland), driven as a person would.
+
+    wayland-cases.py CASE BUMPDEMO WORK_DIR FRAMES_DIR BUMPFRAME FAILING_BUMPDEMO
+
+The question is answered as on X: No by clicking its middle button, found on a screenshot,
+Yes with Return, Cancel with Escape. Where the program can show no box on Wayland (SDL's own
+box there needs a dialog program that is not installed), it must say so and end with exit
+code 1; the cases that need an answer then run the program's test build FAILING_BUMPDEMO,
+whose stand-in answers the question itself (BUMPDEMO_FAIL=MessageBoxA), and say so.
+
+CASE is one of:
+  question    the question shows on weston's desktop: Escape (Cancel) ends the program, exit
+              0, no output, nothing left on the desktop; where no box can be shown: one line
+              on standard error that names the box and the display, exit 1, no window
+  windowed    No: the window on weston's desktop shows the effect's frames exactly (two
+              different ones); a key typed in the terminal ends the run with the report,
+              exit 0, and the window goes
+  fullscreen  Yes: weston's whole output shows the frames enlarged by the largest whole
+              factor, black around; Escape ends the run, exit 0, no output, nothing left
+  escape      No, then Escape in the window: exit 0, no output
+  lost        weston killed during the windowed and the full-screen animation, and at the
+              question where it shows: one line on standard error that the display
+              (WAYLAND_DISPLAY's name) was lost, exit 1, the terminal back in line mode, no
+              process of the program left
+WORK_DIR keeps what a run leaves. FRAMES_DIR holds the reference frames that BUMPFRAME makes.
+Exit code 77 (skipped) when weston, Xvfb, xdotool, xwininfo or ImageMagick's import is
+missing. The helpers come from the e2e package in tests/ (on PYTHONPATH).
+"""
+
+import os
+import re
+import sys
+import time
+
+from e2e import frames, program, wayland, xscreen
+from e2e.program import Output, StartDemo, TypeInTerminal, WaitForExit
+from e2e.xscreen import Fail, X
+
+ScreenSize = (1280, 1024)
+OutputSize = (1024, 768)
+FrameWidth, FrameHeight = frames.FrameWidth, frames.FrameHeight
+# MessageBoxA's answers, for the test build's stand-in.
+IDYES, IDNO = 6, 7
+Xvfb = None
+Program = Failing = Frames = Bumpframe = None
+
+
+def Log(text):
+    print(text, flush=True)
+
+
+def StartDesktop():
+    global Xvfb
+    if Xvfb is None:
+        Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
+    wayland.StartCompositor(*OutputSize)
+    Log(f"weston on {xscreen.Environment['DISPLAY']}, output {OutputSize[0]}x{OutputSize[1]}, "
+        f"socket {wayland.SocketName}")
+
+
+def StartProgram(path, answer=None):
+    environment = wayland.ProgramEnvironment()
+    if answer is not None:
+        environment.update(BUMPDEMO_FAIL="MessageBoxA", BUMPDEMO_FAIL_RESULT=str(answer))
+    StartDemo(path, environment=environment)
+
+
+def CheckExit(expected, seconds, after):
+    code = WaitForExit(seconds)
+    if code != expected:
+        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
+
+
+def CheckNoOutput():
+    out, err = Output()
+    if out or err:
+        Fail(f"the program wrote output: {out!r} {err!r}")
+
+
+def CheckNoBox():
+    """The program could show no box: it said so in one line and ended with exit code 1."""
+    CheckExit(1, 10, "a question that could not be shown")
+    out, err = Output()
+    expected = (rb'^bumpdemo: cannot show the message box "Do you want\.\.\.: Fullscreen\?" on '
+                rb"the display " + wayland.SocketName.encode() + rb"(: [^\n]*)?\n$")
+    if out or not re.match(expected, err):
+        Fail(f"without a box: output {out!r} and {err!r}, expected only the line that the "
+             "box cannot be shown")
+
+
+def StartAnswered(answer):
+    """Starts bumpdemo and answers the question: IDNO by its middle button, IDYES with
+    Return. Where no box can be shown, the test build's stand-in answers. Returns the name
+    of the program that runs."""
+    StartProgram(Program)
+    found = wayland.WaitForBox()
+    if found is None:
+        CheckNoBox()
+        Log("no box can be shown on this Wayland desktop: the test build's stand-in answers")
+        StartProgram(Failing, answer)
+        return os.path.basename(Failing)
+    box, shot = found
+    Log(f"the question's box at {box}")
+    if answer == IDNO:
+        wayland.ClickButton(box, shot, 1)
+    else:
+        wayland.PressKeys("Return")
+    return os.path.basename(Program)
+
+
+def WaitForFrames(name, factor=1):
+    """Screenshots until one place of weston's output has shown two different frames of the
+    effect; returns that place. Unenlarged, the frames are looked for anywhere (weston
+    places a window where it likes); enlarged, in the middle of the output, with black
+    around."""
+    frames.MakeFrames(Frames, Bumpframe)
+    width, height = OutputSize
+    middle = ((width - FrameWidth * factor) // 2, (height - FrameHeight * factor) // 2)
+    seen = place = None
+    deadline = time.monotonic() + 20
+    count = 0
+    while time.monotonic() < deadline:
+        if program.Demo.poll() is not None:
+            Fail(f"the program ended with {program.Demo.returncode} before its frames showed; "
+                 f"output {Output()}")
+        count += 1
+        shot = wayland.OutputShot(f"{name}-{count}.ppm")
+        if factor == 1:
+            found = wayland.FindFrame(shot, Frames)
+        else:
+            rows = frames.SampledRows(shot[2], width * 3, *middle, factor)
+            phase = frames.MatchingPhase(rows, Frames) if rows is not None else None
+            found = None if phase is None else middle + (phase,)
+        shown = f"frame phase {found[2]} at ({found[0]},{found[1]})" if found else "no frame"
+        Log(f"{name}-{count}: {shown}")
+        if found is not None:
+            if factor != 1:
+                CheckBlackOutside(shot, *middle, FrameWidth * factor, FrameHeight * factor)
+            if place is None or found[:2] != place:
+                place, seen = found[:2], found[2]
+            elif found[2] != seen:
+                return place
+        time.sleep(0.5)
+    Fail("weston's output did not show two different frames of the effect in one place")
+
+
+def CheckBlackOutside(shot, x, y, areaWidth, areaHeight):
+    width, height, pixels = shot
+    for row in range(height):
+        line = pixels[row * width * 3:(row + 1) * width * 3]
+        if row >= height - wayland.PointerCorner:
+            line = line[:-wayland.PointerCorner * 3]  # the pointer's corner
+        outside = line[:x * 3] + line[(x + areaWidth) * 3:] if y <= row < y + areaHeight else line
+        if any(outside):
+            Fail(f"the border is not black in row {row}")
+
+
+def CheckReport():
+    out, err = Output()
+    if re.fullmatch(rb"\r\n\r\nBENCHMARK: \d+\.\d\d FPS\r\n", out) is None or err:
+        Fail(f"the output is not two empty lines and the BENCHMARK line alone: {out!r} {err!r}")
+    Log(f"report: {out.strip().decode()}")
+
+
+def CaseQuestion():
+    StartDesktop()
+    StartProgram(Program)
+    found = wayland.WaitForBox()
+    if found is None:
+        CheckNoBox()
+        Log(f"no box can be shown: {Output()[1].decode().strip()}")
+        return
+    wayland.PressKeys("Escape")
+    CheckExit(0, 10, "Escape at the question")
+    CheckNoOutput()
+    wayland.WaitUntilEmpty()
+
+
+def CaseWindowed():
+    StartDesktop()
+    StartAnswered(IDNO)
+    x, y = WaitForFrames("windowed")
+    Log(f"the window shows the frames at ({x},{y}) of weston's output")
+    TypeInTerminal(b"x")
+    CheckExit(0, 10, "a key in the terminal")
+    CheckReport()
+    wayland.WaitUntilEmpty()
+
+
+def CaseFullScreen():
+    StartDesktop()
+    StartAnswered(IDYES)
+    factor = min(OutputSize[0] // FrameWidth, OutputSize[1] // FrameHeight)
+    WaitForFrames("fullscreen", factor)
+    Log(f"the output shows the frames {factor} times enlarged")
+    wayland.PressKeys("Escape")
+    CheckExit(0, 10, "Escape")
+    CheckNoOutput()
+    wayland.WaitUntilEmpty()
+
+
+def CaseEscape():
+    StartDesktop()
+    StartAnswered(IDNO)
+    x, y = WaitForFrames("escape")
+    # A click gives the window weston's keyboard focus.
+    X("xdotool", "mousemove", str(wayland.Output[0] + x + FrameWidth // 2),
+      str(wayland.Output[1] + y + FrameHeight // 2), "click", "1")
+    wayland.PressKeys("Escape")
+    CheckExit(0, 10, "Escape in the window")
+    CheckNoOutput()
+
+
+def CheckLost(name, what):
+    """Kills weston: the program must say so in one line and end with exit code 1, its
+    terminal back in line mode and nothing of it left."""
+    wayland.KillCompositor()
+    code = WaitForExit(10)
+    err = Output()[1]
+    expected = f"{name}: lost the connection to the display {wayland.SocketName}\n".encode()
+    if code != 1 or err != expected:
+        Fail(f"weston killed {what}: exit {code}, standard error {err!r}; expected exit 1 and "
+             f"{expected!r}")
+    if program.TerminalMode(program.Terminal) != "line":
+        Fail(f"weston killed {what}: the terminal was left in "
+             f"{program.TerminalMode(program.Terminal)} mode")
+    deadline = time.monotonic() + 10
+    while program.ProcessesLeft(program.Demo.pid):
+        if time.monotonic() > deadline:
+            Fail(f"processes {program.ProcessesLeft(program.Demo.pid)} outlived the program")
+        time.sleep(0.1)
+    wayland.StopCompositor()
+
+
+def CaseLost():
+    Log("--- during the windowed animation")
+    StartDesktop()
+    name = StartAnswered(IDNO)
+    WaitForFrames("lostwindowed")
+    CheckLost(name, "during the windowed animation")
+    Log("--- during the full-screen animation")
+    StartDesktop()
+    name = StartAnswered(IDYES)
+    WaitForFrames("lostfullscreen", min(OutputSize[0] // FrameWidth, OutputSize[1] // FrameHeight))
+    CheckLost(name, "during the full-screen animation")
+    Log("--- at the question")
+    StartDesktop()
+    StartProgram(Program)
+    if wayland.WaitForBox() is None:
+        CheckNoBox()
+        Log("no box can be shown on this Wayland desktop: nothing to lose at the question")
+        return
+    CheckLost(os.path.basename(Program), "at the question")
+
+
+def StopAll():
+    program.StopDemo()
+    wayland.StopCompositor()
+    if Xvfb is not None and Xvfb.poll() is None:
+        Xvfb.kill()
+        Xvfb.wait()
+
+
+def Main():
+    global Program, Failing, Frames, Bumpframe
+    if len(sys.argv) != 7:
+        print(__doc__)
+        return 2
+    case, demo, work, frameFolder, bumpframe, failing = sys.argv[1:]
+    Program, Failing = os.path.abspath(demo), os.path.abspath(failing)
+    Frames, Bumpframe = os.path.abspath(frameFolder), os.path.abspath(bumpframe)
+    program.RequireTools("weston", "Xvfb", "xdotool", "xwininfo", "import")
+    cases = {
+        "question": CaseQuestion,
+        "windowed": CaseWindowed,
+        "fullscreen": CaseFullScreen,
+        "escape": CaseEscape,
+        "lost": CaseLost,
+    }
+    return program.RunCase(cases, case, work, StopAll)
+
+
+if __name__ == "__main__":
+    sys.exit(Main())
