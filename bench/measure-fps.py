@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Runs the Linux bumpdemo for a while, as a person would, and prints its BENCHMARK line.
 
-    bench/measure-fps.py BUMPDEMO [SECONDS] [windowed|fullscreen|wayland]
+    bench/measure-fps.py BUMPDEMO [SECONDS] [windowed|fullscreen|wayland] [DPI]
 
 The program runs on an X server of its own (Xvfb, 24 bits) with its standard input on a
 pseudo-terminal; the start-up question is answered (No: windowed, Return: full screen),
 and after SECONDS (default 20) a key typed in the terminal ends the run. In wayland mode it
 runs windowed on weston, shown in the X server, without X (e2e.wayland); where no box can be
 shown there, the test build answers the question itself: tests/screen's bumpdemo_failing
-with BUMPDEMO_FAIL=MessageBoxA in the environment. The frame rate is
+with BUMPDEMO_FAIL=MessageBoxA in the environment. With DPI (windowed and full screen) the
+X desktop is scaled to it (Xft.dpi, as xrdb -merge sets it): the screen is 1280 x 1024 times
+the whole factor the program shows itself at (2560 x 2048 at 192), so that the program sees
+the same desktop as at 96 dpi and draws each of its pixels as a block. The frame rate is
 at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
 and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package in tests/).
 
@@ -35,11 +38,15 @@ def Main():
     demo = os.path.abspath(sys.argv[1])
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 20
     mode = sys.argv[3] if len(sys.argv) > 3 else "windowed"
-    tools = ("Xvfb", "xdotool", "xwininfo", "import") + (("weston",) if mode == "wayland" else ())
+    dpi = int(sys.argv[4]) if len(sys.argv) > 4 else 96
+    # The whole factor the screen layer takes from the dpi: 96 is 1, rounded to the nearest.
+    scale = max(1, (dpi + 48) // 96)
+    tools = ("Xvfb", "xdotool", "xwininfo", "import") + (("weston",) if mode == "wayland" else ()) \
+        + (("xprop",) if dpi != 96 else ())
     missing = [tool for tool in tools if not shutil.which(tool)]
     if missing:
         sys.exit(f"not installed: {' '.join(missing)}")
-    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GDK_SCALE"):
         xscreen.Environment.pop(name, None)
     server = None
     with tempfile.TemporaryDirectory() as work:
@@ -47,7 +54,9 @@ def Main():
         times = os.path.join(work, "frame-times.txt")
         xscreen.Environment["STANDIN_FRAME_TIMES"] = times
         try:
-            server = xscreen.StartDisplay(1280, 1024, 24)
+            server = xscreen.StartDisplay(1280 * scale, 1024 * scale, 24)
+            if dpi != 96:
+                xscreen.SetDesktopDpi(dpi)
             if mode == "wayland":
                 StartOnWayland(demo)
             else:
@@ -70,7 +79,7 @@ def Main():
     match = re.search(rb"BENCHMARK: (\d+\.\d\d) FPS", out)
     if not match:
         sys.exit(f"no BENCHMARK line in the output: {out!r}")
-    print(f"{mode}, {seconds:g} s: BENCHMARK: {match.group(1).decode()} FPS")
+    print(f"{mode}, {dpi} dpi, {seconds:g} s: BENCHMARK: {match.group(1).decode()} FPS")
     if counted.get("waits"):
         PrintBreakdown(counted)
 

@@ -27,8 +27,9 @@ FrameHeight = 200
 Phases = 90
 
 
-def ReadPpm(path):
-    """Returns (width, height, rgb bytes) of a binary PPM with 8-bit channels."""
+def ReadPpm(path, maxValue=255):
+    """Returns (width, height, rgb bytes) of a binary PPM with 8-bit channels (maxValue 255),
+    or with 16-bit ones, two bytes a channel, most significant first (maxValue 65535)."""
     with open(path, "rb") as file:
         data = file.read()
     fields = []
@@ -44,11 +45,12 @@ def ReadPpm(path):
             end += 1
         fields.append(data[position:end])
         position = end
-    magic, width, height, maxValue = fields[0], int(fields[1]), int(fields[2]), int(fields[3])
-    if magic != b"P6" or maxValue != 255:
-        raise ValueError(f"{path}: not an 8-bit binary PPM")
-    pixels = data[position + 1 : position + 1 + width * height * 3]
-    if len(pixels) != width * height * 3:
+    magic, width, height = fields[0], int(fields[1]), int(fields[2])
+    if magic != b"P6" or int(fields[3]) != maxValue:
+        raise ValueError(f"{path}: not a binary PPM with channels up to {maxValue}")
+    size = width * height * 3 * (2 if maxValue > 255 else 1)
+    pixels = data[position + 1 : position + 1 + size]
+    if len(pixels) != size:
         raise ValueError(f"{path}: truncated")
     return width, height, pixels
 

@@ -162,16 +162,17 @@ def RequireTools(*tools):
 
 def RunCase(cases, case, work, stop):
     """Runs the case named from cases (name -> function) in a fresh folder WORK, with the
-    test's own X server the only display the program may find; stop ends what the case
-    started, whatever happened. Prints PASSED or FAILED with the reason, and returns the
-    exit code: 0, 1 when it failed, 2 when there is no such case."""
+    test's own X server the only display the program may find, and its settings the only
+    desktop scale (none of the person's GDK_SCALE); stop ends what the case started,
+    whatever happened. Prints PASSED or FAILED with the reason, and returns the exit code:
+    0, 1 when it failed, 2 when there is no such case."""
     if case not in cases:
         print(f"FAILED: unknown case {case}", flush=True)
         return 2
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     os.chdir(work)
-    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
+    for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GDK_SCALE"):
         xscreen.Environment.pop(name, None)
     try:
         cases[case]()

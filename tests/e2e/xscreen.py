@@ -20,6 +20,7 @@ drag and resize print the window's "X Y WIDTH HEIGHT" before and after. Exit cod
 on standard error when a check or an X client fails.
 """
 
+import array
 import os
 import re
 import subprocess
@@ -149,6 +150,42 @@ def FrameExtents(window):
 def Screenshot(path, window="root"):
     X("import", "-window", window, "-depth", "8", f"ppm:{path}")
     return frames.ReadPpm(path)
+
+
+def WidenedTo8Bits():
+    """For each 16-bit sample of a screenshot of a screen of 10-bit channels: the 8-bit value
+    whose exact widening (its top 2 bits repeated below) the 10 bits are, or that value with
+    its top bit flipped where they are no such widening (no 8-bit pixel shows so)."""
+    table = bytearray(65536)
+    for sample in range(65536):
+        wide = (sample * 1023 + 32767) // 65535
+        value = wide >> 2
+        table[sample] = value if wide == (value << 2 | value >> 6) else value ^ 0x80
+    return bytes(table)
+
+
+def DeepScreenshot(path, window="root"):
+    """A screenshot of a screen of 10-bit channels, as 8-bit pixels (WidenedTo8Bits):
+    ImageMagick reads 16 bits a channel from it, which keep the 10 exactly."""
+    global Widened
+    X("import", "-window", window, "-depth", "16", f"ppm:{path}")
+    width, height, samples = frames.ReadPpm(path, maxValue=65535)
+    wide = array.array("H", samples)
+    if sys.byteorder == "little":
+        wide.byteswap()
+    if Widened is None:
+        Widened = WidenedTo8Bits()
+    return width, height, bytes(map(Widened.__getitem__, wide))
+
+
+Widened = None
+
+
+def SetDesktopDpi(dpi):
+    """The desktop's scale as GNOME, KDE and Xfce set it (what xrdb -merge of Xft.dpi
+    does): the Xft.dpi resource in the root window's RESOURCE_MANAGER property."""
+    X("xprop", "-root", "-format", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+      f"Xft.dpi:\t{dpi}\n")
 
 
 def PressKeysInWindow(window, *keys, click=False):

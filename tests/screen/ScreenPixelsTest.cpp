@@ -128,11 +128,12 @@ TEST(ScreenPixels, DesktopDescribedByItsFormat) {
         {"16 bits, 5-6-5", SDL_PIXELFORMAT_RGB565, 16, 0xF800, 3},
         {"24 bits", SDL_PIXELFORMAT_RGB24, 24, 0xF800, 3},
         {"32 bits", SDL_PIXELFORMAT_XRGB8888, 32, 0xF800, 3},
+        {"30 bits, 10-bit channels: 32", SDL_PIXELFORMAT_ARGB2101010, 32, 0xF800, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         StandInDisplay display;
-        DescribeDesktopMode(SDL_DisplayMode{c.format, 1280, 1024, 60, nullptr}, &display);
+        DescribeDesktopMode(SDL_DisplayMode{c.format, 1280, 1024, 60, nullptr}, 1, &display);
         EXPECT_EQ(display.desktopWidth, 1280);
         EXPECT_EQ(display.desktopHeight, 1024);
         EXPECT_EQ(display.desktopBitsPerPixel, c.bits);

@@ -32,6 +32,19 @@ CASE is one of:
   signals         No, then SIGINT, SIGTERM and SIGHUP in turn while frames are shown: each
                   ends the program by that signal, with its terminal back in the mode it
                   had (echo and line input) and no window left
+  dpi192          No on a 2560 x 1600 desktop at 200 % (Xft.dpi 192): the program sees a
+                  1280 x 800 desktop, so its window's client area is 640 x 400, centred on
+                  the screen, and shows the frames exactly, each pixel a 2 x 2 block
+  dpi144, dpi120  the same at 150 % and 125 %: the window's client area is 640 x 400 (the
+                  scale rounds to 2) and 320 x 200 (it rounds to 1)
+  wmdpi192        under a window manager at 200 %: the frames in 2 x 2 blocks; the window
+                  dragged by its title bar by an odd distance shows them at its new place,
+                  where it stays
+  deep30          No on a screen of 10-bit channels (depth 30): the program sees a 32-bit
+                  desktop and the window shows the frames exactly (each channel the exact
+                  widening of the frame's 8 bits)
+  deep30full      Return on that screen: the display mode shows the frames exactly, enlarged
+                  with black borders
 WORK_DIR keeps what a run leaves: screenshots, the program's output. FRAMES_DIR holds the
 reference frames that BUMPFRAME makes. Exit code 77 (skipped) when Xvfb, xdotool,
 ImageMagick's import or xwininfo is missing (or, for the wm cases, openbox or xprop).
@@ -52,6 +65,8 @@ from e2e.xscreen import Fail, Geometry, PressKeysInWindow, Screenshot, VisibleWi
 OutputTitle = r"^Vortane DirectDraw Handler$"
 # Not the stand-in's default desktop (1024 x 768): the program must see the real display.
 ScreenSize = (1280, 1024)
+# The desktop's scale: the stand-in's units are Scale x Scale pixels on screen.
+Scale = 1
 FrameWidth, FrameHeight = 320, 200
 # The stand-in's window frame and caption: the client area lies this far inside the window.
 FrameInset, CaptionHeight = 4, 19
@@ -65,23 +80,32 @@ def Log(text):
     print(text, flush=True)
 
 
-def StartDisplay(depth):
-    global Xvfb
+def StartDisplay(depth, size=None, dpi=None, scale=1):
+    """The test's X server, with the desktop's scale set to DPI where given (which the
+    program shows at the whole factor SCALE)."""
+    global Xvfb, ScreenSize, Scale
+    ScreenSize = size or ScreenSize
+    Scale = scale
     Xvfb = xscreen.StartDisplay(*ScreenSize, depth)
-    Log(f"X server on {Environment['DISPLAY']}, {ScreenSize[0]}x{ScreenSize[1]}x{depth}")
+    if dpi is not None:
+        xscreen.SetDesktopDpi(dpi)
+    Log(f"X server on {Environment['DISPLAY']}, {ScreenSize[0]}x{ScreenSize[1]}x{depth}"
+        + (f", Xft.dpi {dpi}" if dpi is not None else ""))
 
 
 def CheckFrames(name, x, y, factor=1, depth=24, black_outside=False):
     """Screenshots until the picture at (x, y) has shown two different frames of the effect
     (the first look may catch the window before its first frame); each one is kept. On a
-    16-bit (15-bit) screen they are compared in the 5-6-5 (5-5-5) bits it keeps."""
+    16-bit (15-bit) screen they are compared in the 5-6-5 (5-5-5) bits it keeps; on a
+    30-bit one each channel must be the exact widening of the frame's 8 bits."""
     layout = {"rgb565": depth == 16, "rgb555": depth == 15}
+    screenshot = xscreen.DeepScreenshot if depth == 30 else Screenshot
     frames.MakeFrames(Frames, Bumpframe)
     seen = None
     deadline = time.monotonic() + 20
     for count in range(1, 100):
         shot = f"{name}-{count}.ppm"
-        width, height, pixels = Screenshot(shot)
+        width, height, pixels = screenshot(shot)
         if black_outside:
             CheckBlackOutside(pixels, width, height, x, y, FrameWidth * factor,
                               FrameHeight * factor)
@@ -144,13 +168,15 @@ def CheckExit(expected, seconds, after):
 def OpenWindowed():
     """No at the question; the output window's client area is checked and returned. A
     window manager puts its own frame where the program placed the window's outer corner:
-    then only the size is checked."""
+    then only the size is checked. On a scaled desktop the program places the window in
+    its units (the screen's size divided by the scale), each Scale pixels on screen."""
     AnswerQuestion(1)
     window = WaitForWindow(OutputTitle, 20)
     x, y, width, height = Geometry(window)
-    expected = ((ScreenSize[0] - FrameWidth) // 2 + FrameInset,
-                (ScreenSize[1] - FrameHeight) // 2 + FrameInset + CaptionHeight,
-                FrameWidth, FrameHeight)
+    desktop = (ScreenSize[0] // Scale, ScreenSize[1] // Scale)
+    expected = (Scale * ((desktop[0] - FrameWidth) // 2 + FrameInset),
+                Scale * ((desktop[1] - FrameHeight) // 2 + FrameInset + CaptionHeight),
+                Scale * FrameWidth, Scale * FrameHeight)
     if WindowManager is not None:
         expected = (x, y) + expected[2:]
     if (x, y, width, height) != expected:
@@ -318,6 +344,60 @@ def CaseSignals():
         program.Demo = None
 
 
+def CaseScaled(dpi, scale):
+    """No on a desktop scaled to DPI: the window at the whole factor SCALE, centred; at 200 %
+    also the frames in its blocks."""
+    StartDisplay(24, size=(2560, 1600), dpi=dpi, scale=scale)
+    StartDemo(Program)
+    window, x, y = OpenWindowed()
+    if dpi == 192:
+        CheckFrames("scaled", x, y, factor=scale)
+    EndWithTerminalKey(window)
+
+
+def CaseManagedScaled():
+    """Under a window manager at 200 %: the frames in 2 x 2 blocks before and after a drag
+    by the title bar by an odd distance (the window then lies between two of the program's
+    units); it stays where the window manager put it."""
+    StartDisplay(24, size=(2560, 1600), dpi=192, scale=2)
+    StartWindowManager()
+    StartDemo(Program)
+    window, x, y = OpenWindowed()
+    CheckFrames("placed", x, y, factor=2)
+    # Nothing else is near for the window manager to stop it at: it goes all the way.
+    moved = xscreen.DragByTitleBar(window, 701, 451)
+    if moved != (x + 701, y + 451, 2 * FrameWidth, 2 * FrameHeight):
+        Fail(f"after the drag by (701,451) from ({x},{y}) the client area is {moved}")
+    Log(f"dragged by the title bar to ({moved[0]},{moved[1]})")
+    CheckFrames("dragged", moved[0], moved[1], factor=2)
+    time.sleep(1)
+    if Geometry(window) != moved:
+        Fail(f"the window went on from {moved} to {Geometry(window)} after the drag")
+    EndWithTerminalKey(window)
+
+
+def CaseDeepWindowed():
+    StartDisplay(30)
+    StartDemo(Program)
+    window, x, y = OpenWindowed()
+    CheckFrames("deep", x, y, depth=30)
+    EndWithTerminalKey(window)
+
+
+def CaseDeepFullScreen():
+    StartDisplay(30)
+    StartDemo(Program)
+    PressKeysAtQuestion("Return")
+    FullScreenWindow()
+    factor = min(ScreenSize[0] // FrameWidth, ScreenSize[1] // FrameHeight)
+    x = (ScreenSize[0] - FrameWidth * factor) // 2
+    y = (ScreenSize[1] - FrameHeight * factor) // 2
+    CheckFrames("deepfull", x, y, factor=factor, depth=30, black_outside=True)
+    PressKeysInWindow(FullScreenWindow(), "Escape")
+    CheckExit(0, 10, "Escape")
+    CheckNoOutput()
+
+
 def StopAll():
     program.StopDemo()
     for process in (WindowManager, Xvfb):
@@ -336,7 +416,8 @@ def Main():
     Frames = os.path.abspath(Frames)
     Bumpframe = os.path.abspath(Bumpframe)
     program.RequireTools("Xvfb", "xdotool", "xwininfo", "import",
-                         *(("openbox", "xprop") if case.startswith("wm") else ()))
+                         *(("openbox", "xprop") if case.startswith("wm") else ()),
+                         *(("xprop",) if "dpi" in case else ()))
     cases = {
         "windowed": lambda: CaseWindowed(24),
         "windowed16": lambda: CaseWindowed(16),
@@ -349,6 +430,12 @@ def Main():
         "wmwindow": CaseManagedWindow,
         "wmescape": CaseManagedEscape,
         "signals": CaseSignals,
+        "dpi192": lambda: CaseScaled(192, 2),
+        "dpi144": lambda: CaseScaled(144, 2),
+        "dpi120": lambda: CaseScaled(120, 1),
+        "wmdpi192": CaseManagedScaled,
+        "deep30": CaseDeepWindowed,
+        "deep30full": CaseDeepFullScreen,
     }
     return program.RunCase(cases, case, work, StopAll)
 

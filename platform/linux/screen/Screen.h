@@ -37,11 +37,12 @@ void UseInvisibleDisplay();
 // Whether the display is a screen of palette entries (an 8-bit X screen), which SDL
 // neither describes nor draws its message boxes for.
 bool ScreenHasPalette();
-// The desktop as the display reports it: size, and the depth Windows would report
-// (32 for 8-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of
-// palette entries offers no display modes.
+// The desktop as the display reports it: size in the stand-in's units (the physical size
+// divided by the desktop's scale), and the depth Windows would report (32 for 8-bit or
+// 10-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of palette
+// entries offers no display modes.
 void DescribeDesktop(StandInDisplay* display);
-void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display);
+void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display);
 
 // --- The desktop's scale (ScreenScale.cpp) -----------------------------------------------
 // The whole factor by which the program is shown on an X desktop scaled for a dense screen,
@@ -51,6 +52,21 @@ int DesktopScale();
 constexpr int MaximumScale = 8;
 // The factor those settings give (gdkScale may be NULL, xftDpi 0 for none).
 int ScaleForSettings(const char* gdkScale, double xftDpi);
+
+// --- Units and pixels (ScreenUnits.cpp) ------------------------------------------------------
+// A place or length in the stand-in's units as physical pixels at a whole scale (held to
+// int); and a physical place or length as the unit it lies in (rounded down), so that a
+// place the program set comes back unchanged.
+int PixelsOfUnits(long long units, int scale);
+LONG UnitsOfPixels(int pixels, int scale);
+
+// --- Deep colour (ScreenVisual.cpp) ---------------------------------------------------------
+// On an X screen whose default visual has channels wider than 8 bits (30 bits, for 10-bit
+// monitors), SDL's windows get the screen's visual of 8-bit channels (SDL 2.26 makes no
+// window surface for the default one); called once SDL's X video runs, before any window.
+void ChooseWindowVisual();
+// Whether the X screen is such a deep-colour one (asked first in ChooseWindowVisual).
+bool ScreenHasDeepColour();
 
 // --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
 // Watches the connection SDL opened: when it breaks (the X server ended), the program says

@@ -1,7 +1,8 @@
 // The person's input through SDL, taken in whenever the program looks at its message
 // queue: keys become key messages for the focused window, moving a window moves the
 // stand-in's (WM_MOVE follows), sizing it is held to its tracking sizes, and the close
-// button sends WM_CLOSE.
+// button sends WM_CLOSE. SDL's places and sizes are physical pixels: the stand-in takes
+// them in its units, at the desktop's scale.
 #include "Rectangles.h"
 #include "Screen.h"
 #include "Terminal.h"
@@ -11,7 +12,9 @@
 
 namespace {
 
-void Moved(HWND window, int x, int y) {
+void Moved(HWND window, int pixelX, int pixelY) {
+    const LONG x = UnitsOfPixels(pixelX, DesktopScale());
+    const LONG y = UnitsOfPixels(pixelY, DesktopScale());
     const Window* state = LookUpWindow(window);
     const LONG dx = x - state->clientRect.left;
     const LONG dy = y - state->clientRect.top;
@@ -23,10 +26,18 @@ void Moved(HWND window, int x, int y) {
 
 // The stand-in window takes the new size as far as its tracking sizes allow; its SDL
 // window then follows the size it really took.
-void Resized(HWND window, int width, int height) {
+void Resized(HWND window, int pixelWidth, int pixelHeight) {
+    const int scale = DesktopScale();
+    const LONG width = std::max<LONG>(1, UnitsOfPixels(pixelWidth, scale));
+    const LONG height = std::max<LONG>(1, UnitsOfPixels(pixelHeight, scale));
     const Window* state = LookUpWindow(window);
-    if (width == Width(state->clientRect) && height == Height(state->clientRect))
+    if (width == Width(state->clientRect) && height == Height(state->clientRect)) {
+        // A size between two units' pixels: the SDL window takes its units' size again.
+        if (pixelWidth != PixelsOfUnits(width, scale) ||
+            pixelHeight != PixelsOfUnits(height, scale))
+            WindowChanged(window);
         return;
+    }
     int outerWidth = width + Width(state->windowRect) - Width(state->clientRect);
     int outerHeight = height + Height(state->windowRect) - Height(state->clientRect);
     if (HasTrackingSize(state->style)) {

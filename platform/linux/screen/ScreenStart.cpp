@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +70,7 @@ void StartVideo() {
         // has no such surfaces: its window surfaces go through a renderer of SDL's choice.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         WatchDisplayConnection();
+        ChooseWindowVisual();
     } else if (std::strcmp(driver, "wayland") == 0) {
         WatchWaylandConnection();
     }
@@ -127,11 +129,13 @@ void EndUnseen(const std::string& what) {
     std::exit(DisplayFailureExitCode);
 }
 
-void DescribeDesktopMode(const SDL_DisplayMode& mode, StandInDisplay* display) {
-    if (mode.w <= 0 || mode.h <= 0)
+void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display) {
+    if (mode.w <= 0 || mode.h <= 0 || scale < 1)
         return;
-    display->desktopWidth = mode.w;
-    display->desktopHeight = mode.h;
+    // The program sees the desktop in 96-dpi units, as Windows shows it to a program that
+    // declares no DPI awareness.
+    display->desktopWidth = std::max(1, static_cast<int>(UnitsOfPixels(mode.w, scale)));
+    display->desktopHeight = std::max(1, static_cast<int>(UnitsOfPixels(mode.h, scale)));
     if (SDL_ISPIXELFORMAT_INDEXED(mode.format)) {
         display->desktopBitsPerPixel = 8;
         // A screen of palette entries has no colours of its own to show a mode's pixels
@@ -172,8 +176,11 @@ void DescribeDesktop(StandInDisplay* display) {
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
         return;
-    // SDL names no pixel format for an X screen of palette entries.
+    // SDL names no pixel format for an X screen of palette entries, nor for a deep-colour
+    // one (10-bit channels in 4 bytes), which Windows shows old programs as 32 bits.
     if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasPalette())
         mode.format = SDL_PIXELFORMAT_INDEX8;
-    DescribeDesktopMode(mode, display);
+    else if (mode.format == SDL_PIXELFORMAT_UNKNOWN && ScreenHasDeepColour())
+        mode.format = SDL_PIXELFORMAT_ARGB2101010;
+    DescribeDesktopMode(mode, DesktopScale(), display);
 }

@@ -1,10 +1,12 @@
 // The stand-in's windows and screen as SDL windows. While the desktop shows, each visible
 // top-level window is an SDL window over its client area, showing the screen's pixels
-// there; while a display mode is set, one full-screen SDL window shows the whole screen,
-// enlarged by the largest whole factor with black borders. Windows are drawn whole when
-// they change. Blt and Flip onto the screen only note the area they changed: it is drawn
-// when the program next waits, in the time the wait takes anyway (Sleep has fixed its
-// deadline by then), and a frame that follows finds the caches and the X server free.
+// there at the desktop's scale (places and sizes in the stand-in's units times the scale
+// in pixels, each of the screen's pixels a block of them); while a display mode is set,
+// one full-screen SDL window shows the whole screen, enlarged by the largest whole factor
+// with black borders. Windows are drawn whole when they change. Blt and Flip onto the
+// screen only note the area they changed: it is drawn when the program next waits, in the
+// time the wait takes anyway (Sleep has fixed its deadline by then), and a frame that
+// follows finds the caches and the X server free.
 #include "Screen.h"
 #include "Rectangles.h"
 #include "WindowManager.h"
@@ -19,9 +21,18 @@ std::map<HWND, SDL_Window*> Shown;
 SDL_Window* FullScreenWindow = nullptr;
 bool ModeSet = false;
 
-// SDL windows are at least one pixel wide and high.
+// The desktop's scale: physical pixels per unit of the stand-in's.
+int Scale() {
+    return DesktopScale();
+}
+
+// A length in the stand-in's units as an SDL window's, at least one pixel.
 int SdlSize(LONG length) {
-    return std::max(1, static_cast<int>(length));
+    return std::max(1, PixelsOfUnits(length, Scale()));
+}
+
+int SdlPlace(LONG place) {
+    return PixelsOfUnits(place, Scale());
 }
 
 RECT WholeScreen() {
@@ -166,12 +177,12 @@ void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
         return;
     const RECT client = state->clientRect;
     const RECT shown = Intersection(client, WholeScreen());
-    const int x = shown.left - client.left, y = shown.top - client.top;
+    const int x = SdlPlace(shown.left - client.left), y = SdlPlace(shown.top - client.top);
     DrawnSurface* drawn = changed != nullptr ? DrawnWhole(sdl, surface, shown) : nullptr;
     if (drawn != nullptr)
-        DrawChanged(sdl, surface, drawn, *changed, x, y, 1);
+        DrawChanged(sdl, surface, drawn, *changed, x, y, Scale());
     else
-        DrawWhole(sdl, surface, shown, x, y, 1);
+        DrawWhole(sdl, surface, shown, x, y, Scale());
 }
 
 // Where the whole screen goes in the full-screen window: enlarged by the largest whole
@@ -212,11 +223,10 @@ void LimitSize(HWND window, SDL_Window* sdl) {
     const LONG extraWidth = Width(state->windowRect) - Width(state->clientRect);
     const LONG extraHeight = Height(state->windowRect) - Height(state->clientRect);
     const MINMAXINFO limits = QueryMinMaxInfo(window);
-    const int minWidth = std::max(1, static_cast<int>(limits.ptMinTrackSize.x - extraWidth));
-    const int minHeight = std::max(1, static_cast<int>(limits.ptMinTrackSize.y - extraHeight));
-    const int maxWidth = std::max(minWidth, static_cast<int>(limits.ptMaxTrackSize.x - extraWidth));
-    const int maxHeight =
-        std::max(minHeight, static_cast<int>(limits.ptMaxTrackSize.y - extraHeight));
+    const int minWidth = SdlSize(limits.ptMinTrackSize.x - extraWidth);
+    const int minHeight = SdlSize(limits.ptMinTrackSize.y - extraHeight);
+    const int maxWidth = std::max(minWidth, SdlSize(limits.ptMaxTrackSize.x - extraWidth));
+    const int maxHeight = std::max(minHeight, SdlSize(limits.ptMaxTrackSize.y - extraHeight));
     if (minWidth == maxWidth && minHeight == maxHeight)
         return;
     SDL_SetWindowResizable(sdl, SDL_TRUE);
@@ -230,8 +240,9 @@ SDL_Window* CreateSdlWindow(HWND window) {
     if ((state->style & WS_CAPTION) != WS_CAPTION)
         flags |= SDL_WINDOW_BORDERLESS;
     const RECT client = state->clientRect;
-    SDL_Window* sdl = SDL_CreateWindow(state->title.c_str(), client.left, client.top,
-                                       SdlSize(Width(client)), SdlSize(Height(client)), flags);
+    SDL_Window* sdl =
+        SDL_CreateWindow(state->title.c_str(), SdlPlace(client.left), SdlPlace(client.top),
+                         SdlSize(Width(client)), SdlSize(Height(client)), flags);
     if (sdl == nullptr)
         return nullptr;
     Shown[window] = sdl;
@@ -239,7 +250,8 @@ SDL_Window* CreateSdlWindow(HWND window) {
     return sdl;
 }
 
-// Brings an SDL window to the stand-in window's title, place and size, and shows it.
+// Brings an SDL window to the stand-in window's title, place and size, and shows it. A
+// place between two units' pixels (where the window manager put it) is left as it is.
 void FollowWindow(HWND window, SDL_Window* sdl) {
     const Window* state = LookUpWindow(window);
     if (state->title != SDL_GetWindowTitle(sdl))
@@ -247,10 +259,10 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
     const RECT client = state->clientRect;
     int x = 0, y = 0, width = 0, height = 0;
     SDL_GetWindowPosition(sdl, &x, &y);
-    if (x != client.left || y != client.top)
-        SDL_SetWindowPosition(sdl, client.left, client.top);
+    if (UnitsOfPixels(x, Scale()) != client.left || UnitsOfPixels(y, Scale()) != client.top)
+        SDL_SetWindowPosition(sdl, SdlPlace(client.left), SdlPlace(client.top));
     SDL_GetWindowSize(sdl, &width, &height);
-    if (width != Width(client) || height != Height(client))
+    if (width != SdlSize(Width(client)) || height != SdlSize(Height(client)))
         SDL_SetWindowSize(sdl, SdlSize(Width(client)), SdlSize(Height(client)));
     if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_HIDDEN) != 0)
         SDL_ShowWindow(sdl);
