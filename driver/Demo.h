@@ -9,7 +9,8 @@ extern uint32_t StartTicks;
 extern uint32_t ElapsedTicks;
 
 // Initialises every module in order (console, DirectDraw, video output) and registers
-// their finalisers.
+// the finaliser of the one that has something to release at the end: DirectDraw's,
+// which unloads the library.
 void InitialiseModules();
 
 // The main routine: runs the demo until a console key and prints the report. Never returns.

@@ -41,10 +41,13 @@ UseEmscriptenCache() {
 # which --no-install-recommends leaves out; without it libdecor complains on standard error).
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
 WebPackages=(cmake make emscripten python3)
+# The release archives: the three builds, and dpkg-dev for the Debian package's dependencies.
+ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
+                 nodejs dpkg-dev)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
-              openbox
+              openbox dpkg-dev
               # a Wayland compositor, shown in a window of the test's X server
               weston
               # shells on a terminal, for the program stopped and continued as a job

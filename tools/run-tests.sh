@@ -12,8 +12,24 @@ for preset in linux linux-asan win32 win64 web; do
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$jobs"
 done
-echo "=== build the release archive"
-cmake --build build/win32 --target package
+echo "=== build the release archives"
+for preset in win32 linux web; do
+    cmake --build "build/$preset" --target package
+done
+
+# The Windows release built again, later and in another folder, must be the same bytes.
+echo "=== check that the Windows release is reproducible"
+started=$SECONDS
+cmake --preset win32 -B build/win32-again >/dev/null
+cmake --build build/win32-again -j"$jobs" --target package >/dev/null
+for file in driver/bumpdemo.exe bumpdemo-win32.zip; do
+    if ! cmp "build/win32/$file" "build/win32-again/$file"; then
+        echo "FAILED: two builds of the Windows release differ in $file"
+        exit 1
+    fi
+done
+echo "bumpdemo.exe and bumpdemo-win32.zip: the same bytes from build/win32 and" \
+     "build/win32-again ($((SECONDS - started)) s)"
 
 # Prints what file(1) says of a program and checks it says the expected kind.
 CheckProgram() {

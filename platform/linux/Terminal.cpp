@@ -29,6 +29,8 @@ namespace {
 }
 
 enum class Source { Unknown, Terminal, Stream, Ended };
+// How often a wait for a key looks whether the program is back in the foreground.
+constexpr int BackgroundLookInterval = 100; // milliseconds
 
 Source InputSource = Source::Unknown;
 std::deque<INPUT_RECORD> Pending;
@@ -95,6 +97,16 @@ bool InputReady(int timeoutMilliseconds) {
 void Collect(bool wait) {
     if (InputSource == Source::Ended)
         return;
+    if (InputSource == Source::Terminal) {
+        // From the background a read would stop the program (SIGTTIN): what is typed
+        // there belongs to the shell. Back in the foreground the run's mode is retaken.
+        if (!InTerminalForeground()) {
+            if (wait)
+                poll(nullptr, 0, BackgroundLookInterval);
+            return;
+        }
+        KeepRunMode();
+    }
     if (!InputReady(wait ? -1 : 0))
         return;
     unsigned char bytes[256];

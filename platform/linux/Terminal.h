@@ -7,6 +7,12 @@
 // it was never changed), also for ends that skip the program's normal end.
 void EnterRawMode();
 void RestoreTerminal();
+// Whether the program is in its terminal's foreground (or has no terminal): only then may
+// it read the terminal or change its mode without being stopped for it.
+bool InTerminalForeground();
+// Takes the run's mode again where the program is back in the foreground without having
+// been stopped and continued (fg after bg); cheap when nothing is to be done.
+void KeepRunMode();
 
 // Whether a real wait ended a moment ago (within a millisecond), so that a look taken at
 // its end (at the terminal, at the display's events) still stands.

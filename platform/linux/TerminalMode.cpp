@@ -1,8 +1,10 @@
 // The terminal's mode for a run: key by key and without echo, from the console's first
 // need on. It is put back on every way out (the end, a signal that ends the program, a
 // lost display) and while the program is stopped (Ctrl+Z, or a read from the background),
-// and taken again when the program continues in the terminal's foreground. Only a process
-// in the foreground changes the mode: from the background the change would stop it.
+// and taken again when the program is back in the terminal's foreground: continued there,
+// or brought there by fg while it ran on in the background (no signal tells of that: the
+// console's next look does). Only a process in the foreground changes the mode: from the
+// background the change would stop it.
 #include "StandInPrivate.h"
 #include "Terminal.h"
 
@@ -18,6 +20,9 @@ namespace {
 termios SavedTerminal; // as the program found it
 termios RunTerminal;   // key by key, without echo
 bool TerminalChanged = false;
+// Whether the terminal is in the run's mode now, as far as the program set it: not after
+// it was put back, nor while the program could not take it from the background.
+volatile sig_atomic_t RunModeHeld = 0;
 
 // Signals whose default ends the process, and those whose default stops it.
 constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
@@ -32,8 +37,8 @@ bool MayChangeMode() {
 }
 
 void TakeRunMode() {
-    if (TerminalChanged && MayChangeMode())
-        tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal);
+    if (TerminalChanged && MayChangeMode() && tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal) == 0)
+        RunModeHeld = 1;
 }
 
 // Puts the terminal back, then lets the signal do what it did before (usually end the
@@ -103,6 +108,7 @@ void EnterRawMode() {
     if (tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal) != 0)
         return;
     TerminalChanged = true;
+    RunModeHeld = 1;
     std::atexit(RestoreTerminal);
     for (size_t i = 0; i < std::size(EndingSignals); ++i)
         Handle(EndingSignals[i], EndWithTerminalBack, &SavedEndingActions[i]);
@@ -115,6 +121,15 @@ void EnterRawMode() {
 }
 
 void RestoreTerminal() {
-    if (TerminalChanged && MayChangeMode())
-        tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal);
+    if (TerminalChanged && MayChangeMode() && tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal) == 0)
+        RunModeHeld = 0;
+}
+
+bool InTerminalForeground() {
+    return MayChangeMode();
+}
+
+void KeepRunMode() {
+    if (TerminalChanged && RunModeHeld == 0)
+        TakeRunMode();
 }

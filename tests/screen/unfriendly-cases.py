@@ -5,12 +5,15 @@
 
 CASE is one of:
   closedstreams  started without standard input: it ends after its first frames as with an
-                 empty input, with the report; started without standard output and error:
-                 the run goes on until a key typed in the terminal ends it, exit 0
+                 empty input, with the report; started without standard error alone, its
+                 descriptor 2 is /dev/null, not what the program opened first; started
+                 without standard output and error: the run goes on until a key typed in
+                 the terminal ends it, exit 0
   jobcontrol     in bash and in dash on a terminal (tmux): Ctrl+Z stops the run with the
-                 terminal back in line mode with echo; fg continues it in key mode, and a
-                 key ends it with the report, exit 0; under dash Ctrl+\\ ends a run with
-                 the terminal back in line mode
+                 terminal back in line mode with echo; bg lets it go on in the background
+                 without a new stop and without changing the terminal's mode; fg continues
+                 it in key mode, and a key ends it with the report, exit 0; under dash
+                 Ctrl+\\ ends a run with the terminal back in line mode
   questionsignal SIGTERM while the question is up ends the program by that signal, and
                  neither the question's box nor any process of the program stays
   nodisplay      DISPLAY not set, or naming a display that is not there: one line on
@@ -103,6 +106,19 @@ def CaseClosedStreams():
     if code != 0 or not re.match(rb"^\r?\n\r?\nBENCHMARK: \d+\.\d\d FPS\r?\n$", out):
         Fail(f"without standard input: exit {code}, output {out!r} {err!r}; expected the "
              "report and exit 0, as with an empty input")
+    Log("--- without standard error alone")
+    StartDemo(Program, closed=(2,))
+    window = OpenWindowed()
+    # Whatever the program opens first (the X connection, a file) must not become its
+    # standard error, where its messages would go.
+    error = os.readlink(f"/proc/{program.Demo.pid}/fd/2")
+    if error != "/dev/null":
+        Fail(f"without standard error, descriptor 2 is {error}, not /dev/null")
+    program.TypeInTerminal(b"x")
+    code = WaitForExit(10, "after the key")
+    if code != 0:
+        Fail(f"without standard error the run ended with {code}, not 0")
+    xscreen.WaitUntilGone(window, 10)
     Log("--- without standard output and error")
     StartDemo(Program, closed=(1, 2))
     window = OpenWindowed()
@@ -166,13 +182,45 @@ def StartRun(shell):
     shell.WaitForMode("key", "during the run")
 
 
+def ProgramOnTerminal(shell):
+    """The program's process whose standard input is the shell's terminal."""
+    for name in os.listdir("/proc"):
+        try:
+            if (os.readlink(f"/proc/{name}/fd/0") == shell.tty and
+                    open(f"/proc/{name}/comm").read().strip() == os.path.basename(Program)):
+                return int(name)
+        except (OSError, ValueError):
+            continue
+    Fail("no process of the program on the shell's terminal")
+
+
+def ProcessState(process):
+    """The kernel's one-letter state of the process: T when it is stopped."""
+    return open(f"/proc/{process}/stat").read().rsplit(")", 1)[1].split()[0]
+
+
 def StopAndContinue(shell):
-    """Starts the program in the shell, stops it with Ctrl+Z and brings it back with fg; a
-    key then ends the run with the report."""
+    """Starts the program in the shell, stops it with Ctrl+Z, lets it go on in the
+    background with bg, where it must neither stop again nor take the terminal, and brings
+    it back with fg; a key then ends the run with the report."""
     StartRun(shell)
+    process = ProgramOnTerminal(shell)
     shell.Type("C-z")
     shell.WaitForScreen(r"Stopped", "job stopped")
     shell.WaitForMode("line", "while the program is stopped")
+    shell.Type("bg", "Enter")
+    deadline = time.monotonic() + 10
+    while ProcessState(process) == "T":
+        if time.monotonic() > deadline:
+            Fail("the program did not go on after bg")
+        time.sleep(0.1)
+    # Frames go on in the background for a while: no new stop, the shell's mode kept.
+    for _ in range(15):
+        time.sleep(0.1)
+        if ProcessState(process) == "T":
+            Fail("the program stopped again in the background")
+        if program.TerminalMode(shell.terminal) != "line":
+            Fail("the program in the background changed the terminal's mode")
     shell.Type("fg", "Enter")
     shell.WaitForMode("key", "after fg")
     shell.Type("x")
@@ -187,7 +235,7 @@ def CaseJobControl():
     StartDisplay()
     # Without line editing, which would keep the terminal in key mode at the prompt.
     for command in (["bash", "--norc", "--noprofile", "--noediting", "-i"], ["dash", "-i"]):
-        Log(f"--- {command[0]}: Ctrl+Z and fg")
+        Log(f"--- {command[0]}: Ctrl+Z, bg and fg")
         shell = Shell(command)
         try:
             shell.Type("ulimit -c 0", "Enter")

@@ -1,7 +1,9 @@
-// Control interface of the Linux stand-in, for tests only: the program itself never
-// includes this header. It scripts what a person or the machine would do (answer a
-// message box, press a key in the console, offer display modes, fail a call) and reads
-// back what the program did (the calls it made, the boxes it showed, the screen).
+// Control interface of the stand-in, for its tests and its platform edges: the program's
+// own code (driver/, effect/, video/) never includes this header. Tests script what a
+// person or the machine would do (answer a message box, press a key in the console,
+// offer display modes, fail a call) and read back what the program did (the calls it
+// made, the boxes it showed, the screen); the Linux screen layer and the page read the
+// screen and the display description through it.
 #pragma once
 
 #include <windows.h>

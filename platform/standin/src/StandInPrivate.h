@@ -1,5 +1,6 @@
-// Shared internals of the Linux stand-in: the call log, scripted failures, the display
-// description and the screen. Not part of the control interface.
+// Shared internals of the stand-in's core, which the Linux program and the page both run
+// on: the call log, scripted failures, the display description and the screen. Not part
+// of the control interface.
 #pragma once
 
 #include <windows.h>
