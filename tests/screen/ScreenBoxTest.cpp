@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 namespace {
 
@@ -99,47 +98,17 @@ TEST(ScreenBoxLayout, PlacesAsAWindowsBoxAt96Dpi) {
         EXPECT_GE(layout.width, 150);
     }
     {
-        SCOPED_TRACE("a long line: as wide as the text needs");
-        const std::string text(70, 'x');
+        SCOPED_TRACE("line ends (CR LF, LF, CR); lines over 80 characters broken at the last "
+                     "space that fits (which goes), else inside the word");
+        const std::string text = "one\r\ntwo\nthree\r" + std::string(70, 'x') + " " +
+                                 std::string(20, 'y') + " " + std::string(100, 'z');
         const MessageBoxLayout layout = LayOutMessageBox(text.c_str(), nullptr, MB_OK);
         CheckPlaces(layout);
-        EXPECT_EQ(layout.width, 70 * BoxFontWidth + 2 * layout.textX);
-    }
-    {
-        SCOPED_TRACE("line ends: CR LF, LF and CR each end a line; more lines push the "
-                     "buttons down");
-        const MessageBoxLayout layout = LayOutMessageBox("one\r\ntwo\nthree\rfour", nullptr, MB_OK);
-        CheckPlaces(layout);
-        EXPECT_EQ(layout.lines, (std::vector<std::string>{"one", "two", "three", "four"}));
-        EXPECT_EQ(layout.buttons[0].place.y -
-                      LayOutMessageBox("one", nullptr, MB_OK).buttons[0].place.y,
-                  3 * BoxFontHeight);
-    }
-    {
-        SCOPED_TRACE("longer than 80 characters: broken at the last space that fits, a "
-                     "word longer than a line inside the word");
-        std::string words;
-        for (int i = 0; i < 30; ++i)
-            words += "word" + std::to_string(i % 10) + " ";
-        const std::string text = words + std::string(100, 'y');
-        const MessageBoxLayout layout = LayOutMessageBox(text.c_str(), nullptr, MB_OK);
-        CheckPlaces(layout);
-        std::string joined;
-        for (const std::string& line : layout.lines) {
-            EXPECT_LE(line.size(), 80u) << line;
-            EXPECT_NE(line.back(), ' ') << "a line broken at a space loses it";
-            joined += line;
-        }
-        std::string expected;
-        for (const char c : text)
-            if (c != ' ')
-                expected += c;
-        std::string got;
-        for (const char c : joined)
-            if (c != ' ')
-                got += c;
-        EXPECT_EQ(got, expected) << "nothing lost but the spaces";
-        EXPECT_EQ(layout.lines.size(), 5u);
+        EXPECT_EQ(layout.lines,
+                  (std::vector<std::string>{"one", "two", "three", std::string(70, 'x'),
+                                            std::string(20, 'y'), std::string(80, 'z'),
+                                            std::string(20, 'z')}));
+        EXPECT_EQ(layout.width, 80 * BoxFontWidth + 2 * layout.textX) << "as wide as the text";
     }
 }
 
@@ -152,10 +121,10 @@ SDL_Event Key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
     return event;
 }
 
-SDL_Event Button(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
+SDL_Event Button(Uint32 type, int x, int y) {
     SDL_Event event{};
     event.type = type;
-    event.button.button = button;
+    event.button.button = SDL_BUTTON_LEFT;
     event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.button.x = x;
     event.button.y = y;
@@ -197,37 +166,27 @@ TEST(ScreenBoxInput, Keys) {
         int answer;
     } cases[] = {
         {"Return: the default, the first button", MB_YESNOCANCEL, {Key(SDLK_RETURN)}, IDYES},
-        {"the keypad's Enter", MB_YESNOCANCEL, {Key(SDLK_KP_ENTER)}, IDYES},
-        {"Space: the focused button", MB_YESNOCANCEL, {Key(SDLK_SPACE)}, IDYES},
-        {"Tab, Return: the second", MB_YESNOCANCEL, {Key(SDLK_TAB), Key(SDLK_RETURN)}, IDNO},
+        {"Tab, Space: the second", MB_YESNOCANCEL, {Key(SDLK_TAB), Key(SDLK_SPACE)}, IDNO},
         {"Tab past the last wraps to the first",
          MB_YESNOCANCEL,
          {Key(SDLK_TAB), Key(SDLK_TAB), Key(SDLK_TAB), Key(SDLK_RETURN)},
          IDYES},
         {"Shift+Tab from the first wraps to the last",
          MB_YESNOCANCEL,
-         {Key(SDLK_TAB, KMOD_LSHIFT), Key(SDLK_SPACE)},
+         {Key(SDLK_TAB, KMOD_LSHIFT), Key(SDLK_RETURN)},
          IDCANCEL},
-        {"Right, Down: the third",
+        {"arrows: Right, Down, Left",
          MB_YESNOCANCEL,
-         {Key(SDLK_RIGHT), Key(SDLK_DOWN), Key(SDLK_RETURN)},
-         IDCANCEL},
-        {"Left and Up go back",
-         MB_YESNOCANCEL,
-         {Key(SDLK_RIGHT), Key(SDLK_RIGHT), Key(SDLK_LEFT), Key(SDLK_UP), Key(SDLK_RETURN)},
-         IDYES},
-        {"Escape: Cancel", MB_YESNOCANCEL, {Key(SDLK_ESCAPE)}, IDCANCEL},
+         {Key(SDLK_RIGHT), Key(SDLK_DOWN), Key(SDLK_LEFT), Key(SDLK_RETURN)},
+         IDNO},
         {"Escape: a lone OK", MB_OK, {Key(SDLK_ESCAPE)}, IDOK},
         {"Escape: nothing in a Yes/No box", MB_YESNO, {Key(SDLK_ESCAPE)}, 0},
         {"the close button as Escape", MB_OKCANCEL, {Closed()}, IDCANCEL},
         {"the close button does nothing in a Yes/No box", MB_YESNO, {Closed()}, 0},
         {"first letters", MB_YESNOCANCEL, {Key(SDLK_n)}, IDNO},
-        {"C for Cancel", MB_YESNOCANCEL, {Key(SDLK_c)}, IDCANCEL},
-        {"Y with Alt", MB_YESNOCANCEL, {Key(SDLK_y, KMOD_LALT)}, IDYES},
-        {"O in an OK box", MB_OKCANCEL, {Key(SDLK_o)}, IDOK},
+        {"with Alt too", MB_YESNOCANCEL, {Key(SDLK_c, KMOD_LALT)}, IDCANCEL},
         {"not with Control", MB_YESNOCANCEL, {Key(SDLK_n, KMOD_LCTRL)}, 0},
         {"a letter no button has", MB_YESNOCANCEL, {Key(SDLK_o), Key(SDLK_x)}, 0},
-        {"C in a Yes/No box", MB_YESNO, {Key(SDLK_c)}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -239,7 +198,7 @@ TEST(ScreenBoxInput, MouseAtEachScale) {
     const MessageBoxLayout layout =
         LayOutMessageBox("Fullscreen?", "Do you want...", MB_YESNOCANCEL);
     const BoxRect no = layout.buttons[1].place, yes = layout.buttons[0].place;
-    for (const int k : {1, 2, 3}) {
+    for (const int k : {1, 2}) {
         SCOPED_TRACE("scale " + std::to_string(k));
         // Pixels of the window at that scale: a button's first and last pixel.
         const int noLeft = no.x * k, noRight = (no.x + no.width) * k - 1;
@@ -278,39 +237,7 @@ TEST(ScreenBoxInput, MouseAtEachScale) {
             EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {Key(SDLK_RETURN)}, k, &state), IDNO)
                 << "Return presses the button the click focused";
         }
-        {
-            SCOPED_TRACE("pressed beside, let go on No; the right button: nothing");
-            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL,
-                               {Button(SDL_MOUSEBUTTONDOWN, 0, 0),
-                                Button(SDL_MOUSEBUTTONUP, noLeft, noMiddle)},
-                               k),
-                      0);
-            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL,
-                               {Button(SDL_MOUSEBUTTONDOWN, noLeft, noMiddle, SDL_BUTTON_RIGHT),
-                                Button(SDL_MOUSEBUTTONUP, noLeft, noMiddle, SDL_BUTTON_RIGHT)},
-                               k),
-                      0);
-        }
     }
-}
-
-// Columns of the picture's lower half that hold anything but the face, in groups: where a
-// person (and the end-to-end cases) see the buttons.
-std::vector<std::pair<int, int>> ButtonColumns(const MessageBoxLayout& layout,
-                                               const std::vector<uint32_t>& pixels) {
-    std::vector<std::pair<int, int>> groups;
-    for (int x = 0; x < layout.width; ++x) {
-        bool used = false;
-        for (int y = layout.height / 2; y < layout.height; ++y)
-            used = used || pixels[static_cast<size_t>(y) * layout.width + x] != BoxFaceColour;
-        if (!used)
-            continue;
-        if (!groups.empty() && groups.back().second == x - 1)
-            groups.back().second = x;
-        else
-            groups.emplace_back(x, x);
-    }
-    return groups;
 }
 
 int InkIn(const MessageBoxLayout& layout, const std::vector<uint32_t>& pixels, const BoxRect& r) {
@@ -327,16 +254,6 @@ TEST(ScreenBoxPaint, WhatThePictureShows) {
     const std::vector<uint32_t> picture = PaintMessageBox(layout, BoxState{});
     ASSERT_EQ(picture.size(), static_cast<size_t>(layout.width) * layout.height);
     {
-        SCOPED_TRACE("the buttons are seen where the layout has them, and nothing else is "
-                     "in the lower half");
-        const auto groups = ButtonColumns(layout, picture);
-        ASSERT_EQ(groups.size(), 3u);
-        for (size_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(groups[i].first, layout.buttons[i].place.x);
-            EXPECT_EQ(groups[i].second, layout.buttons[i].place.x + 74);
-        }
-    }
-    {
         SCOPED_TRACE("the text in black in the upper part");
         const BoxRect text{layout.textX, layout.textY, 11 * BoxFontWidth, BoxFontHeight};
         EXPECT_GT(InkIn(layout, picture, text), 30);
@@ -347,13 +264,10 @@ TEST(ScreenBoxPaint, WhatThePictureShows) {
         BoxState second;
         second.focus = 1;
         const std::vector<uint32_t> moved = PaintMessageBox(layout, second);
-        EXPECT_NE(InkIn(layout, picture, layout.buttons[0].place),
+        EXPECT_GT(InkIn(layout, picture, layout.buttons[0].place),
                   InkIn(layout, moved, layout.buttons[0].place));
-        EXPECT_NE(InkIn(layout, picture, layout.buttons[1].place),
-                  InkIn(layout, moved, layout.buttons[1].place));
         EXPECT_GT(InkIn(layout, moved, layout.buttons[1].place),
-                  InkIn(layout, moved, layout.buttons[2].place))
-            << "the focused button has more black: its frame and focus rectangle";
+                  InkIn(layout, picture, layout.buttons[1].place));
         EXPECT_EQ(InkIn(layout, picture, layout.buttons[2].place),
                   InkIn(layout, moved, layout.buttons[2].place));
     }

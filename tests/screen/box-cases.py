@@ -9,12 +9,10 @@ CASE is one of:
            as wide and high, its three buttons are found twice as far into it, and a
            click on No answers it (the output window opens; a key typed in the terminal
            ends the run, exit 0)
-  wmkeys   under a window manager (openbox), the question answered with keys alone,
-           without a click: the box has the keyboard as it opens; Tab and Return are No
 WORK_DIR keeps what a run leaves: the boxes' screenshots (question-96.png and
 question-192.png), the program's output. Exit code 77 (skipped) when Xvfb, xdotool,
-xwininfo, xprop or ImageMagick is missing (or, for wmkeys, openbox). The helpers come
-from the e2e package in tests/ (on PYTHONPATH).
+xwininfo, xprop or ImageMagick is missing. The helpers come from the e2e package in
+tests/ (on PYTHONPATH).
 """
 
 import os
@@ -28,7 +26,6 @@ from e2e.xscreen import Fail, Geometry, X
 OutputTitle = r"^Vortane DirectDraw Handler$"
 ScreenSize = (1280, 1024)
 Xvfb = None
-WindowManager = None
 Program = None
 
 
@@ -85,24 +82,11 @@ def CaseScaled():
     CheckExit(0, "No, then a key in the terminal")
 
 
-def CaseManagedKeys():
-    global Xvfb, WindowManager
-    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
-    WindowManager = xscreen.StartWindowManager()
-    Log("openbox manages the screen")
-    StartDemo(Program)
-    PressKeysAtQuestion("Tab", "Return")
-    WaitForWindow(OutputTitle, 20)
-    TypeInTerminal(b"x")
-    CheckExit(0, "Tab and Return at the question, then a key in the terminal")
-
-
 def StopAll():
     program.StopDemo()
-    for process in (WindowManager, Xvfb):
-        if process is not None and process.poll() is None:
-            process.kill()
-            process.wait()
+    if Xvfb is not None and Xvfb.poll() is None:
+        Xvfb.kill()
+        Xvfb.wait()
 
 
 def Main():
@@ -112,9 +96,8 @@ def Main():
         return 2
     case, demo, work = sys.argv[1:]
     Program = os.path.abspath(demo)
-    program.RequireTools("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert",
-                         *(("openbox",) if case.startswith("wm") else ()))
-    cases = {"scaled": CaseScaled, "wmkeys": CaseManagedKeys}
+    program.RequireTools("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert")
+    cases = {"scaled": CaseScaled}
     return program.RunCase(cases, case, work, StopAll)
 
 
