@@ -1,6 +1,12 @@
-// Message boxes on screen: SDL's buttons for each MessageBoxA type, the answers, the
-// default caption, and the box that cannot be shown without a display.
+// The message box on SDL's dummy driver, whose window surfaces are plain memory: its window
+// at the desktop's scale and where it goes, its answers to events in its window, the
+// program's other windows meanwhile, MessageBoxA through it, and no box without a display.
+#include "BoxEvents.h"
 #include "Screen.h"
+#include "ScreenBox.h"
+#include "SurfacePixels.h"
+
+#include <StandIn.h>
 
 #include <gtest/gtest.h>
 
@@ -9,63 +15,160 @@
 
 namespace {
 
-std::string Buttons(const MessageBoxLayout& layout) {
-    std::string text;
-    for (const SDL_MessageBoxButtonData& button : layout.buttons) {
-        text += text.empty() ? "" : " ";
-        text += button.text + std::string("=") + std::to_string(button.buttonid);
-        if ((button.flags & SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT) != 0)
-            text += "[Return]";
-        if ((button.flags & SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT) != 0)
-            text += "[Escape]";
+class ScreenMessageBox : public testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        UseInvisibleDisplay();
+        StandInReset();
+        InstallScreenLayer();
+        StandInSetDisplay(StandInDisplay{});
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "ScreenMessageBox";
+        RegisterClassA(&windowClass);
     }
-    return text;
+    void TearDown() override {
+        SDL_DelEventWatch(PutEventsIntoTheBox, nullptr);
+        EventsForTheBox.clear();
+        CloseMessageBox();
+        StandInReset();
+        CloseSdlWindows();
+    }
+};
+
+const MessageBoxLayout Question = LayOutMessageBox("Fullscreen?", "Do you want...", MB_YESNOCANCEL);
+
+uint32_t Rgb(const SDL_Surface* surface, int x, int y) {
+    const SDL_Color colour = ColourAt(surface, x, y);
+    return static_cast<uint32_t>(colour.r) << 16 | static_cast<uint32_t>(colour.g) << 8 | colour.b;
 }
 
-TEST(ScreenMessageBox, ButtonsByType) {
-    const struct {
-        const char* label;
-        UINT type;
-        const char* buttons;
-    } cases[] = {
-        {"MB_OK", MB_OK, "OK=1[Return][Escape]"},
-        {"MB_OKCANCEL", MB_OKCANCEL, "OK=1[Return] Cancel=2[Escape]"},
-        {"MB_YESNOCANCEL", MB_YESNOCANCEL, "Yes=6[Return] No=7 Cancel=2[Escape]"},
-        {"MB_YESNO: no button for Escape", MB_YESNO, "Yes=6[Return] No=7"},
-        {"icon bits leave the buttons alone", MB_YESNOCANCEL | 0x20,
-         "Yes=6[Return] No=7 Cancel=2[Escape]"},
-        {"a type the stand-in does not offer", 2, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(Buttons(LayOutMessageBox("Caption", c.type)), c.buttons);
+void Push(SDL_Event event, SDL_Window* window) {
+    SendTo(&event, SDL_GetWindowID(window));
+    SDL_PushEvent(&event);
+}
+
+SDL_Event MouseButton(Uint32 type, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+
+SDL_Event WindowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    return event;
+}
+
+TEST_F(ScreenMessageBox, DrawnAtTheDesktopsScale) {
+    const std::vector<uint32_t> painted = PaintMessageBox(Question, BoxState{});
+    for (const int k : {1, 2}) {
+        SCOPED_TRACE("scale " + std::to_string(k));
+        SDL_Window* box = OpenMessageBox(Question, nullptr, k);
+        ASSERT_NE(box, nullptr);
+        EXPECT_STREQ(SDL_GetWindowTitle(box), "Do you want...");
+        int width = 0, height = 0;
+        SDL_GetWindowSize(box, &width, &height);
+        EXPECT_EQ(width, Question.width * k);
+        EXPECT_EQ(height, Question.height * k);
+        const SDL_Surface* surface = SDL_GetWindowSurface(box);
+        ASSERT_NE(surface, nullptr);
+        ASSERT_EQ(surface->w, Question.width * k);
+        ASSERT_EQ(surface->h, Question.height * k);
+        // Every pixel of the 96-dpi picture as a k x k block, in its colours.
+        int wrong = 0;
+        for (int y = 0; y < surface->h; ++y)
+            for (int x = 0; x < surface->w; ++x)
+                wrong += Rgb(surface, x, y) !=
+                         painted[static_cast<size_t>(y / k) * Question.width + x / k];
+        EXPECT_EQ(wrong, 0);
+        CloseMessageBox();
     }
 }
 
-TEST(ScreenMessageBox, Title) {
-    EXPECT_EQ(LayOutMessageBox("Do you want...", MB_YESNOCANCEL).title, "Do you want...");
-    SCOPED_TRACE("no caption or an empty one: Windows' default");
-    EXPECT_EQ(LayOutMessageBox(nullptr, MB_OK).title, "Error");
-    EXPECT_EQ(LayOutMessageBox("", MB_OK).title, "Error");
+TEST_F(ScreenMessageBox, AnsweredInItsOwnWindowAlone) {
+    {
+        SCOPED_TRACE("Tab and Return: No");
+        SDL_Window* box = OpenMessageBox(Question, nullptr, 1);
+        ASSERT_NE(box, nullptr);
+        Push(KeyPress(SDLK_TAB), box);
+        Push(KeyPress(SDLK_RETURN), box);
+        Push(KeyPress(SDLK_c), box);
+        EXPECT_EQ(WaitForMessageBoxAnswer(), IDNO);
+        CloseMessageBox();
+    }
+    {
+        SCOPED_TRACE("a click on Cancel at scale 2, drawn pushed in meanwhile");
+        SDL_Window* box = OpenMessageBox(Question, nullptr, 2);
+        ASSERT_NE(box, nullptr);
+        const BoxRect cancel = Question.buttons[2].place;
+        const int x = (cancel.x + cancel.width / 2) * 2, y = (cancel.y + cancel.height / 2) * 2;
+        Push(MouseButton(SDL_MOUSEBUTTONDOWN, x, y), box);
+        Push(MouseButton(SDL_MOUSEBUTTONUP, x, y), box);
+        Push(KeyPress(SDLK_y), box);
+        EXPECT_EQ(WaitForMessageBoxAnswer(), IDCANCEL);
+        CloseMessageBox();
+    }
+    {
+        SCOPED_TRACE("over its owner: centred there; the owner's keys and clicks are dropped, "
+                     "and an exposed owner is drawn again; keys left for the box go with it");
+        const HWND owner = CreateWindowExA(0, "ScreenMessageBox", "", WS_POPUP | WS_VISIBLE, 300,
+                                           200, 64, 32, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(owner, nullptr);
+        SDL_Window* ownerSdl = SdlWindowOf(owner);
+        ASSERT_NE(ownerSdl, nullptr);
+        SDL_Window* box = OpenMessageBox(Question, ownerSdl, 1);
+        ASSERT_NE(box, nullptr);
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(box, &x, &y);
+        EXPECT_EQ(x + Question.width / 2, 300 + 32);
+        EXPECT_EQ(y + Question.height / 2, 200 + 16);
+        SDL_Surface* ownerSurface = SDL_GetWindowSurface(ownerSdl);
+        SDL_FillRect(ownerSurface, nullptr, SDL_MapRGB(ownerSurface->format, 255, 255, 255));
+        Push(KeyPress(SDLK_ESCAPE), ownerSdl);
+        Push(MouseButton(SDL_MOUSEBUTTONDOWN, 1, 1), ownerSdl);
+        Push(MouseButton(SDL_MOUSEBUTTONUP, 1, 1), ownerSdl);
+        Push(WindowEvent(SDL_WINDOWEVENT_EXPOSED), ownerSdl);
+        Push(KeyPress(SDLK_RETURN), box);
+        Push(KeyPress(SDLK_n), box);
+        EXPECT_EQ(WaitForMessageBoxAnswer(), IDYES) << "Escape in the owner would be Cancel";
+        CloseMessageBox();
+        EXPECT_EQ(Rgb(ownerSurface, 0, 0), 0x000000u) << "the owner shows the screen again";
+        MSG message{};
+        EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_SYSKEYUP, PM_REMOVE));
+    }
+    {
+        SCOPED_TRACE("without an owner: centred on the display (the dummy's 1024 x 768)");
+        SDL_Window* box = OpenMessageBox(Question, nullptr, 1);
+        ASSERT_NE(box, nullptr);
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(box, &x, &y);
+        EXPECT_EQ(x, (1024 - Question.width) / 2);
+        EXPECT_EQ(y, (768 - Question.height) / 2);
+    }
 }
 
-TEST(ScreenMessageBox, Answers) {
-    const struct {
-        const char* label;
-        UINT type;
-        int button;
-        int answer;
-    } cases[] = {
-        {"Yes", MB_YESNOCANCEL, IDYES, IDYES},
-        {"No", MB_YESNOCANCEL, IDNO, IDNO},
-        {"closed with Cancel there", MB_YESNOCANCEL, -1, IDCANCEL},
-        {"closed, OK and Cancel", MB_OKCANCEL, -1, IDCANCEL},
-        {"closed, OK alone", MB_OK, -1, IDOK},
-        {"closed, Yes and No: no answer", MB_YESNO, -1, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(AnswerForButton(c.type, c.button), c.answer);
+TEST_F(ScreenMessageBox, MessageBoxAOnScreen) {
+    {
+        SCOPED_TRACE("the question answered with N");
+        WhenTheBoxShows({KeyPress(SDLK_n), KeyPress(SDLK_c)});
+        EXPECT_EQ(MessageBoxA(nullptr, "Fullscreen?", "Do you want...", MB_YESNOCANCEL), IDNO);
+    }
+    {
+        SCOPED_TRACE("a box without a caption answered by its close button: Cancel");
+        WhenTheBoxShows({WindowEvent(SDL_WINDOWEVENT_CLOSE), KeyPress(SDLK_o)});
+        EXPECT_EQ(MessageBoxA(nullptr, "Lock FAILED", nullptr, MB_OKCANCEL), IDCANCEL);
+    }
+    {
+        SCOPED_TRACE("a type without buttons here: on standard error, answer 0");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(MessageBoxA(nullptr, "Retry?", nullptr, 5 /* MB_RETRYCANCEL */), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Retry?\n");
     }
 }
 

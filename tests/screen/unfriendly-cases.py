@@ -22,7 +22,7 @@ CASE is one of:
                  full screen) and in a failure box: one line on standard error that the
                  display was lost, exit 1, the terminal back in line mode, no process of the
                  program left
-  windowed8      No on an 8-bit screen (palette entries), where SDL's box cannot be read:
+  windowed8      No on an 8-bit screen (palette entries), where the layer draws no box:
                  the question is asked on the terminal instead, and no box window shows;
                  after No a box on the terminal names the depth ("Display depth FAILED (8
                  bits)"); Return ends the program with exit code 1, no report

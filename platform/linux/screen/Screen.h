@@ -34,8 +34,8 @@ void EndUnseen(const std::string& what);
 // Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
 // memory; having no display is then no reason to end.
 void UseInvisibleDisplay();
-// Whether the display is a screen of palette entries (an 8-bit X screen), which SDL
-// neither describes nor draws its message boxes for.
+// Whether the display is a screen of palette entries (an 8-bit X screen), which SDL does
+// not describe and the layer draws nothing on.
 bool ScreenHasPalette();
 // The desktop as the display reports it: size in the stand-in's units (the physical size
 // divided by the desktop's scale), and the depth Windows would report (32 for 8-bit or
@@ -71,7 +71,7 @@ bool ScreenHasDeepColour();
 // --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
 // Watches the connection SDL opened: when it breaks (the X server ended), the program says
 // so in one line naming the display, puts the terminal back and ends with
-// DisplayFailureExitCode. Processes the program forks (SDL's message box) end with it.
+// DisplayFailureExitCode.
 void WatchDisplayConnection();
 // Whether SDL holds events or its X or Wayland connection has anything to read (or has
 // broken); true where SDL's windows are on neither (SDL must pump then).
@@ -92,6 +92,12 @@ void WatchWaylandConnection();
 void CheckWaylandConnection();
 // Whether SDL's Wayland connection holds events not yet dispatched or has anything to read.
 bool WaylandEventsWaiting(struct wl_display* display);
+// Waits until SdlEventsWaiting would be true; on X by a look at the connection that blocks.
+// SDL_WaitEvent would send the newest SDL window a wake-up message through a second
+// connection, which the server may read once that window is gone (a box closed at once):
+// Xlib's default handler then ends the program over that error as SDL closes the
+// connection at the end.
+void WaitForSdlEvents(SDL_Window* window);
 
 // --- Pixels (ScreenPixels.cpp) ------------------------------------------------------------
 // The SDL pixel format of the stand-in's screen at a depth (a 16-bit screen by its red
@@ -107,18 +113,10 @@ bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL
                 int x, int y, int factor, size_t sourcePitch = 0);
 
 // --- Message boxes (ScreenMessageBox.cpp) ---------------------------------------------------
-// What SDL_ShowMessageBox is given for a MessageBoxA: the title and the buttons left to
-// right, the first the default for Return, Cancel (or a lone OK) the one for Escape.
-// No buttons for a type the stand-in does not offer.
-struct MessageBoxLayout {
-    std::string title;
-    std::vector<SDL_MessageBoxButtonData> buttons; // texts are string literals
-};
-MessageBoxLayout LayOutMessageBox(const char* caption, UINT type);
-// MessageBoxA's answer for SDL's button id; -1 (the box closed) is what Escape gives.
-int AnswerForButton(UINT type, int buttonId);
-// PresentMessageBox of a program on screen: the box through SDL, or caption and text on
-// standard error with the answer 0 when no box can be shown.
+// PresentMessageBox of a program on screen: the stand-in's own box in an SDL window at the
+// desktop's scale (ScreenBox.h), the question on the terminal on a screen of palette
+// entries, or caption and text on standard error with the answer 0 when no box can be
+// shown.
 int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type);
 
 // --- Keys (ScreenKeys.cpp) ---------------------------------------------------------------

@@ -1,106 +1,185 @@
-// MessageBoxA on screen: SDL's message box with the buttons the type asks for. On X11
-// SDL shows the box from a child process of its own, so the program's state and its SDL
-// windows are untouched while the person answers. On a screen whose box could not be
-// read the question is asked on the terminal.
+// MessageBoxA on screen: the stand-in's own box (ScreenBox.h) in an SDL window of its own,
+// drawn at the desktop's scale and waited on in a loop of its own. While it waits, the
+// program's other SDL windows take no input, as Windows disables the owner of a modal
+// box, but are drawn again when exposed or resized. On a screen of palette entries the
+// question is asked on the terminal; without a display, on standard error.
 #include "Screen.h"
+#include "ScreenBox.h"
 #include "StandInPrivate.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-constexpr Uint32 ReturnKey = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-constexpr Uint32 EscapeKey = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+// Caption and text on standard error, for a box that cannot be shown.
+int WriteToStandardError(const MessageBoxLayout& layout, const char* text) {
+    std::fprintf(stderr, "%s: %s\n", layout.title.c_str(), text != nullptr ? text : "");
+    std::fflush(stderr);
+    return 0;
+}
 
-Uint32 IconFlags(UINT type) {
-    switch (type & 0xF0) {
-    case 0x10: // MB_ICONHAND
-        return SDL_MESSAGEBOX_ERROR;
-    case 0x30: // MB_ICONEXCLAMATION
-        return SDL_MESSAGEBOX_WARNING;
-    case 0x20: // MB_ICONQUESTION
-    case 0x40: // MB_ICONASTERISK
-        return SDL_MESSAGEBOX_INFORMATION;
+// The SDL window an event happened in; 0 for events of no window.
+Uint32 WindowOfEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return event.key.windowID;
+    case SDL_TEXTEDITING:
+        return event.edit.windowID;
+    case SDL_TEXTINPUT:
+        return event.text.windowID;
+    case SDL_MOUSEMOTION:
+        return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return event.button.windowID;
+    case SDL_MOUSEWHEEL:
+        return event.wheel.windowID;
+    case SDL_WINDOWEVENT:
+        return event.window.windowID;
     default:
         return 0;
     }
 }
 
-// Caption and text on standard error, for a box that cannot be shown.
-int WriteToStandardError(const char* text, const char* caption) {
-    std::fprintf(stderr, "%s: %s\n", LayOutMessageBox(caption, MB_OK).title.c_str(),
-                 text != nullptr ? text : "");
-    std::fflush(stderr);
-    return 0;
+int KeepUnlessForWindow(void* windowId, SDL_Event* event) {
+    return WindowOfEvent(*event) != *static_cast<const Uint32*>(windowId);
+}
+
+bool NeedsDrawing(const SDL_Event& event) {
+    return event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                             event.window.event == SDL_WINDOWEVENT_SHOWN ||
+                                             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED);
+}
+
+bool SameState(const BoxState& a, const BoxState& b) {
+    return a.focus == b.focus && a.pressed == b.pressed && a.pressedUnder == b.pressedUnder;
+}
+
+// The box on screen: its SDL window, what it shows and how, and the person's doings so far.
+SDL_Window* Box = nullptr;
+MessageBoxLayout Layout;
+BoxState State;
+int Scale = 1;
+
+// The box's picture on its window's surface, every pixel a Scale x Scale block, and shown;
+// false when the window has no surface to draw on.
+bool DrawBox() {
+    SDL_Surface* surface = SDL_GetWindowSurface(Box);
+    if (surface == nullptr)
+        return false;
+    const std::vector<uint32_t> pixels = PaintMessageBox(Layout, State);
+    DrawPixels(reinterpret_cast<const uint8_t*>(pixels.data()), SDL_PIXELFORMAT_XRGB8888,
+               Layout.width, Layout.height, surface, 0, 0, Scale);
+    SDL_UpdateWindowSurface(Box);
+    return true;
+}
+
+// Where a box of width x height goes: centred over the owner's window, kept on the
+// owner's display; centred on the display without one.
+SDL_Point BoxPosition(SDL_Window* owner, int width, int height) {
+    if (owner == nullptr)
+        return SDL_Point{static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                         static_cast<int>(SDL_WINDOWPOS_CENTERED)};
+    int x = 0, y = 0, ownerWidth = 0, ownerHeight = 0;
+    SDL_GetWindowPosition(owner, &x, &y);
+    SDL_GetWindowSize(owner, &ownerWidth, &ownerHeight);
+    SDL_Point at{x + (ownerWidth - width) / 2, y + (ownerHeight - height) / 2};
+    SDL_Rect bounds{};
+    const int display = SDL_GetWindowDisplayIndex(owner);
+    if (display >= 0 && SDL_GetDisplayUsableBounds(display, &bounds) == 0) {
+        at.x = std::clamp(at.x, bounds.x, std::max(bounds.x, bounds.x + bounds.w - width));
+        at.y = std::clamp(at.y, bounds.y, std::max(bounds.y, bounds.y + bounds.h - height));
+    }
+    return at;
 }
 
 } // namespace
 
-MessageBoxLayout LayOutMessageBox(const char* caption, UINT type) {
-    MessageBoxLayout layout;
-    // Windows titles a box without a caption "Error".
-    layout.title = caption != nullptr && caption[0] != '\0' ? caption : "Error";
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        layout.buttons = {{ReturnKey | EscapeKey, IDOK, "OK"}};
-        break;
-    case MB_OKCANCEL:
-        layout.buttons = {{ReturnKey, IDOK, "OK"}, {EscapeKey, IDCANCEL, "Cancel"}};
-        break;
-    case MB_YESNOCANCEL:
-        layout.buttons = {
-            {ReturnKey, IDYES, "Yes"}, {0, IDNO, "No"}, {EscapeKey, IDCANCEL, "Cancel"}};
-        break;
-    case MB_YESNO:
-        layout.buttons = {{ReturnKey, IDYES, "Yes"}, {0, IDNO, "No"}};
-        break;
-    default:
-        break;
+SDL_Window* OpenMessageBox(const MessageBoxLayout& layout, SDL_Window* owner, int scale) {
+    CloseMessageBox();
+    if (layout.buttons.empty() || scale < 1)
+        return nullptr;
+    const int width = layout.width * scale, height = layout.height * scale;
+    const SDL_Point at = BoxPosition(owner, width, height);
+    Box = SDL_CreateWindow(layout.title.c_str(), at.x, at.y, width, height, SDL_WINDOW_HIDDEN);
+    if (Box == nullptr)
+        return nullptr;
+    Layout = layout;
+    State = BoxState{};
+    Scale = scale;
+    if (owner != nullptr)
+        SDL_SetWindowModalFor(Box, owner);
+    SDL_ShowWindow(Box);
+    if (!DrawBox()) {
+        CloseMessageBox();
+        return nullptr;
     }
-    return layout;
+    // A window manager gives it the keyboard as it comes to the front; without one, SDL
+    // gives the keyboard to every window it shows.
+    SDL_RaiseWindow(Box);
+    return Box;
 }
 
-int AnswerForButton(UINT type, int buttonId) {
-    if (buttonId >= 0)
-        return buttonId;
-    // Closed without a button: what Escape would have given, when the box has such a
-    // button; a Yes/No box has none and the answer is 0, as from a failed box.
-    for (const SDL_MessageBoxButtonData& button : LayOutMessageBox(nullptr, type).buttons)
-        if ((button.flags & EscapeKey) != 0)
-            return button.buttonid;
-    return 0;
+int WaitForMessageBoxAnswer() {
+    if (Box == nullptr)
+        return 0;
+    const Uint32 boxId = SDL_GetWindowID(Box);
+    int answer = 0;
+    SDL_Event event;
+    while (answer == 0) {
+        // A lost X display ends the program inside the wait (WatchDisplayConnection).
+        if (!SDL_PollEvent(&event)) {
+            WaitForSdlEvents(Box);
+            continue;
+        }
+        const Uint32 windowId = WindowOfEvent(event);
+        if (windowId == boxId) {
+            const BoxState before = State;
+            answer = BoxAnswerForEvent(Layout, &State, event, Scale);
+            if (answer == 0 && (NeedsDrawing(event) || !SameState(before, State)))
+                DrawBox();
+        } else if (windowId != 0 && NeedsDrawing(event)) {
+            RedrawSdlWindow(windowId);
+        } else if (windowId != 0 && event.type == SDL_MOUSEBUTTONDOWN) {
+            // A click on a disabled window brings the box back to the front.
+            SDL_RaiseWindow(Box);
+        }
+    }
+    return answer;
+}
+
+void CloseMessageBox() {
+    if (Box == nullptr)
+        return;
+    Uint32 boxId = SDL_GetWindowID(Box);
+    SDL_DestroyWindow(Box);
+    Box = nullptr;
+    // What is still queued for the box (keys typed after the answer) goes with it, as a
+    // window's messages do on Windows.
+    SDL_FilterEvents(KeepUnlessForWindow, &boxId);
 }
 
 int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
-    const MessageBoxLayout layout = LayOutMessageBox(caption, type);
+    const MessageBoxLayout layout = LayOutMessageBox(text, caption, type);
     if (layout.buttons.empty() || !DisplayAvailable())
-        return WriteToStandardError(text, caption);
-    // SDL's X11 box takes its colours' RGB values for pixel values: on a screen of
-    // palette entries they pick arbitrary entries, and its texts cannot be read.
+        return WriteToStandardError(layout, text);
+    // A screen of palette entries shows none of the layer's pictures: no colours are
+    // set up for SDL's window surfaces there.
     if (ScreenHasPalette())
         return TerminalAvailable() ? PresentOnTerminal(owner, text, caption, type)
-                                   : WriteToStandardError(text, caption);
-    const SDL_MessageBoxData box{SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT | IconFlags(type),
-                                 owner != nullptr ? SdlWindowOf(owner) : nullptr,
-                                 layout.title.c_str(),
-                                 text != nullptr ? text : "",
-                                 static_cast<int>(layout.buttons.size()),
-                                 layout.buttons.data(),
-                                 nullptr};
+                                   : WriteToStandardError(layout, text);
     // The box waits for the person: the newest picture is shown behind it meanwhile.
     DrawPendingScreen();
-    int buttonId = -1;
-    const int shown = SDL_ShowMessageBox(&box, &buttonId);
-    if (shown != 0) {
-        // The box's process ends when the display goes: SDL's own connection then tells
-        // whether that is why (and the program ends there).
-        const std::string why = SDL_GetError();
-        SDL_PumpEvents();
+    if (OpenMessageBox(layout, owner != nullptr ? SdlWindowOf(owner) : nullptr, DesktopScale()) ==
+        nullptr) {
         // Nobody saw the question: the program cannot go on as if it had been answered.
-        SDL_SetError("%s", why.c_str());
         EndUnseen("the message box \"" + layout.title + ": " + (text != nullptr ? text : "") +
                   "\"");
-        return WriteToStandardError(text, caption);
+        return WriteToStandardError(layout, text);
     }
-    return AnswerForButton(type, buttonId);
+    const int answer = WaitForMessageBoxAnswer();
+    CloseMessageBox();
+    return answer;
 }

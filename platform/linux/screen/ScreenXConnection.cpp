@@ -14,31 +14,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
-#include <pthread.h>
-#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
-
-pid_t ProgramProcess = 0; // the program's own, not a process it forked
 
 // Xlib calls this when a connection breaks (the X server ended or was killed), in the
 // middle of whatever call noticed it, and ends the process if it returns. Nothing of the
 // program's normal end can run then, as any of it may reach for the connection again.
 int DisplayLost(Display* display) {
-    // A child of the program (SDL's message box) ends quietly; the program says it.
-    if (getpid() == ProgramProcess)
-        EndWithLostDisplay(DisplayString(display));
-    _exit(DisplayFailureExitCode);
+    EndWithLostDisplay(DisplayString(display));
 }
 
-// In every process the program forks: it ends when the program does (a signal, a lost
-// display), so that nothing of it, such as a message box, stays on screen.
-void EndWithProgram() {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    // The program may have ended before the line above.
-    if (getppid() != ProgramProcess)
-        _exit(DisplayFailureExitCode);
+// SDL's description of the window's X side; false when it is not on X.
+bool OnX(SDL_Window* window, SDL_SysWMinfo* info) {
+    SDL_zero(*info);
+    SDL_VERSION(&info->version);
+    return SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
 }
 
 } // namespace
@@ -63,7 +54,6 @@ void CheckXDisplay() {
 }
 
 void WatchDisplayConnection() {
-    ProgramProcess = getpid();
     XSetIOErrorHandler(DisplayLost);
     // A request written to a connection the server has closed raises SIGPIPE, whose default
     // would end the program silently before Xlib sees the error: ignored, the write fails
@@ -71,7 +61,6 @@ void WatchDisplayConnection() {
     struct sigaction broken {};
     if (sigaction(SIGPIPE, nullptr, &broken) == 0 && broken.sa_handler == SIG_DFL)
         std::signal(SIGPIPE, SIG_IGN);
-    pthread_atfork(nullptr, nullptr, EndWithProgram);
 }
 
 bool SdlEventsWaiting(SDL_Window* window) {
@@ -93,4 +82,19 @@ bool SdlEventsWaiting(SDL_Window* window) {
     // A broken connection reads as waiting too: the pump then finds out.
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     return poll(&connection, 1, 0) > 0;
+}
+
+void WaitForSdlEvents(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!OnX(window, &info)) {
+        SDL_WaitEvent(nullptr);
+        return;
+    }
+    Display* display = info.info.x11.display;
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || XEventsQueued(display, QueuedAlready) > 0)
+        return;
+    XFlush(display);
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    while (poll(&connection, 1, -1) < 0 && errno == EINTR) {
+    }
 }
