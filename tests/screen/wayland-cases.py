@@ -3,18 +3,14 @@
 in a window of the test's X server, the program started with WAYLAND_DISPLAY naming weston's
 socket and DISPLAY unset (e2e.wayland), driven as a person would.
 
-    wayland-cases.py CASE BUMPDEMO WORK_DIR FRAMES_DIR BUMPFRAME FAILING_BUMPDEMO
+    wayland-cases.py CASE BUMPDEMO WORK_DIR FRAMES_DIR BUMPFRAME
 
 The question is answered as on X: No by clicking its middle button, found on a screenshot,
-Yes with Return, Cancel with Escape. Where the program can show no box on Wayland (SDL's own
-box there needs a dialog program that is not installed), it must say so and end with exit
-code 1; the cases that need an answer then run the program's test build FAILING_BUMPDEMO,
-whose stand-in answers the question itself (BUMPDEMO_FAIL=MessageBoxA), and say so.
+Yes with Return, Cancel with Escape.
 
 CASE is one of:
   question    the question shows on weston's desktop: Escape (Cancel) ends the program, exit
-              0, no output, nothing left on the desktop; where no box can be shown: one line
-              on standard error that names the box and the display, exit 1, no window
+              0, no output, nothing left on the desktop
   windowed    No: the window on weston's desktop shows the effect's frames exactly (two
               different ones); a key typed in the terminal ends the run with the report,
               exit 0, and the window goes
@@ -42,10 +38,10 @@ from e2e.xscreen import Fail, X
 ScreenSize = (1280, 1024)
 OutputSize = (1024, 768)
 FrameWidth, FrameHeight = frames.FrameWidth, frames.FrameHeight
-# MessageBoxA's answers, for the test build's stand-in.
+# The question's answers: No by its button, Yes by Return.
 IDYES, IDNO = 6, 7
 Xvfb = None
-Program = Failing = Frames = Bumpframe = None
+Program = Frames = Bumpframe = None
 
 
 def Log(text):
@@ -61,11 +57,8 @@ def StartDesktop():
         f"socket {wayland.SocketName}")
 
 
-def StartProgram(path, answer=None):
-    environment = wayland.ProgramEnvironment()
-    if answer is not None:
-        environment.update(BUMPDEMO_FAIL="MessageBoxA", BUMPDEMO_FAIL_RESULT=str(answer))
-    StartDemo(path, environment=environment)
+def StartProgram():
+    StartDemo(Program, environment=wayland.ProgramEnvironment())
 
 
 def CheckExit(expected, seconds, after):
@@ -80,35 +73,25 @@ def CheckNoOutput():
         Fail(f"the program wrote output: {out!r} {err!r}")
 
 
-def CheckNoBox():
-    """The program could show no box: it said so in one line and ended with exit code 1."""
-    CheckExit(1, 10, "a question that could not be shown")
-    out, err = Output()
-    expected = (rb'^bumpdemo: cannot show the message box "Do you want\.\.\.: Fullscreen\?" on '
-                rb"the display " + wayland.SocketName.encode() + rb"(: [^\n]*)?\n$")
-    if out or not re.match(expected, err):
-        Fail(f"without a box: output {out!r} and {err!r}, expected only the line that the "
-             "box cannot be shown")
+def WaitForQuestion():
+    """The question's box on weston's desktop: (x, y, width, height) and the screenshot."""
+    found = wayland.WaitForBox()
+    if found is None:
+        Fail(f"the program ended with {program.Demo.returncode} before its question showed; "
+             f"output {Output()}")
+    return found
 
 
 def StartAnswered(answer):
     """Starts bumpdemo and answers the question: IDNO by its middle button, IDYES with
-    Return. Where no box can be shown, the test build's stand-in answers. Returns the name
-    of the program that runs."""
-    StartProgram(Program)
-    found = wayland.WaitForBox()
-    if found is None:
-        CheckNoBox()
-        Log("no box can be shown on this Wayland desktop: the test build's stand-in answers")
-        StartProgram(Failing, answer)
-        return os.path.basename(Failing)
-    box, shot = found
+    Return."""
+    StartProgram()
+    box, shot = WaitForQuestion()
     Log(f"the question's box at {box}")
     if answer == IDNO:
         wayland.ClickButton(box, shot, 1)
     else:
         wayland.PressKeys("Return")
-    return os.path.basename(Program)
 
 
 def WaitForFrames(name, factor=1):
@@ -167,12 +150,8 @@ def CheckReport():
 
 def CaseQuestion():
     StartDesktop()
-    StartProgram(Program)
-    found = wayland.WaitForBox()
-    if found is None:
-        CheckNoBox()
-        Log(f"no box can be shown: {Output()[1].decode().strip()}")
-        return
+    StartProgram()
+    WaitForQuestion()
     wayland.PressKeys("Escape")
     CheckExit(0, 10, "Escape at the question")
     CheckNoOutput()
@@ -214,13 +193,13 @@ def CaseEscape():
     CheckNoOutput()
 
 
-def CheckLost(name, what):
+def CheckLost(what):
     """Kills weston: the program must say so in one line and end with exit code 1, its
     terminal back in line mode and nothing of it left."""
     wayland.KillCompositor()
     code = WaitForExit(10)
     err = Output()[1]
-    expected = f"{name}: lost the connection to the display {wayland.SocketName}\n".encode()
+    expected = f"{os.path.basename(Program)}: lost the connection to the display {wayland.SocketName}\n".encode()
     if code != 1 or err != expected:
         Fail(f"weston killed {what}: exit {code}, standard error {err!r}; expected exit 1 and "
              f"{expected!r}")
@@ -238,22 +217,19 @@ def CheckLost(name, what):
 def CaseLost():
     Log("--- during the windowed animation")
     StartDesktop()
-    name = StartAnswered(IDNO)
+    StartAnswered(IDNO)
     WaitForFrames("lostwindowed")
-    CheckLost(name, "during the windowed animation")
+    CheckLost("during the windowed animation")
     Log("--- during the full-screen animation")
     StartDesktop()
-    name = StartAnswered(IDYES)
+    StartAnswered(IDYES)
     WaitForFrames("lostfullscreen", min(OutputSize[0] // FrameWidth, OutputSize[1] // FrameHeight))
-    CheckLost(name, "during the full-screen animation")
+    CheckLost("during the full-screen animation")
     Log("--- at the question")
     StartDesktop()
-    StartProgram(Program)
-    if wayland.WaitForBox() is None:
-        CheckNoBox()
-        Log("no box can be shown on this Wayland desktop: nothing to lose at the question")
-        return
-    CheckLost(os.path.basename(Program), "at the question")
+    StartProgram()
+    WaitForQuestion()
+    CheckLost("at the question")
 
 
 def StopAll():
@@ -265,12 +241,12 @@ def StopAll():
 
 
 def Main():
-    global Program, Failing, Frames, Bumpframe
-    if len(sys.argv) != 7:
+    global Program, Frames, Bumpframe
+    if len(sys.argv) != 6:
         print(__doc__)
         return 2
-    case, demo, work, frameFolder, bumpframe, failing = sys.argv[1:]
-    Program, Failing = os.path.abspath(demo), os.path.abspath(failing)
+    case, demo, work, frameFolder, bumpframe = sys.argv[1:]
+    Program = os.path.abspath(demo)
     Frames, Bumpframe = os.path.abspath(frameFolder), os.path.abspath(bumpframe)
     program.RequireTools("weston", "Xvfb", "xdotool", "xwininfo", "import")
     cases = {
