@@ -1,5 +1,5 @@
 # What is installed, and each platform's release archive, written by
-# "cmake --build build/PRESET --target package" (tools/make-release.sh writes all three):
+# "cmake --build build/PRESET --target release" (tools/make-release.sh writes all three):
 #   win32, win64  bumpdemo-win32.zip (bumpdemo-win64.zip): bumpdemo.exe and the users'
 #                 read-me, README.txt, in a folder of that name
 #   linux         the Debian package bumpdemo_VERSION_ARCH.deb: bumpdemo, bumpframe, their
@@ -17,7 +17,7 @@ if(WIN32)
     endif()
     # Checked by the tests; tools/make-release.sh reads it from the cache.
     set(ReleaseArchive ${CMAKE_BINARY_DIR}/${name}.zip CACHE INTERNAL "the release archive")
-    add_custom_target(package
+    add_custom_target(release
         COMMAND python3 ${Release}/archive.py zip ${ReleaseArchive} ${name}
                 bumpdemo.exe=$<TARGET_FILE:bumpdemo>
                 README.txt=${PROJECT_SOURCE_DIR}/driver/README-Windows.txt
@@ -27,7 +27,7 @@ elseif(EMSCRIPTEN)
     set(ReleaseArchive ${CMAKE_BINARY_DIR}/bumpdemo-web.tar.gz CACHE INTERNAL
         "the release archive")
     set(page ${CMAKE_BINARY_DIR}/driver)
-    add_custom_target(package
+    add_custom_target(release
         COMMAND python3 ${Release}/archive.py tar.gz ${ReleaseArchive} bumpdemo-web
                 bumpdemo.js=${page}/bumpdemo.js bumpdemo.wasm=${page}/bumpdemo.wasm
                 index.html=${page}/index.html page.js=${page}/page.js
@@ -42,7 +42,7 @@ else()
     if(architecture)
         set(ReleaseArchive ${CMAKE_BINARY_DIR}/bumpdemo_${PROJECT_VERSION}_${architecture}.deb
             CACHE INTERNAL "the release archive")
-        add_custom_target(package
+        add_custom_target(release
             COMMAND ${Release}/debian-package.sh ${ReleaseArchive} ${PROJECT_VERSION}
                     $<TARGET_FILE:bumpdemo> $<TARGET_FILE:bumpframe>
             DEPENDS bumpdemo bumpframe ${Release}/debian-package.sh

@@ -24,7 +24,7 @@ archives=()
 for preset in win32 linux web; do
     echo "=== release $preset"
     cmake --preset "$preset" >/dev/null
-    cmake --build "build/$preset" -j"$(nproc)" --target package
+    cmake --build "build/$preset" -j"$(nproc)" --target release
     archives+=("$(sed -n 's/^ReleaseArchive:INTERNAL=//p' "build/$preset/CMakeCache.txt")")
 done
 

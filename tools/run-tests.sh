@@ -14,14 +14,14 @@ for preset in linux linux-asan win32 win64 web; do
 done
 echo "=== build the release archives"
 for preset in win32 linux web; do
-    cmake --build "build/$preset" --target package
+    cmake --build "build/$preset" --target release
 done
 
 # The Windows release built again, later and in another folder, must be the same bytes.
 echo "=== check that the Windows release is reproducible"
 started=$SECONDS
 cmake --preset win32 -B build/win32-again >/dev/null
-cmake --build build/win32-again -j"$jobs" --target package >/dev/null
+cmake --build build/win32-again -j"$jobs" --target release >/dev/null
 for file in driver/bumpdemo.exe bumpdemo-win32.zip; do
     if ! cmp "build/win32/$file" "build/win32-again/$file"; then
         echo "FAILED: two builds of the Windows release differ in $file"

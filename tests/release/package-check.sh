@@ -21,7 +21,7 @@ Fail() {
 }
 
 [ "$(id -u)" -eq 0 ] || Skip "installing a package needs root"
-[ -f "$deb" ] || Skip "no package $deb: cmake --build build/linux --target package"
+[ -f "$deb" ] || Skip "no package $deb: cmake --build build/linux --target release"
 if dpkg-query -W -f='${Status}' bumpdemo 2>/dev/null | grep -q "installed"; then
     Skip "a bumpdemo package is installed on this machine already"
 fi

@@ -12,7 +12,7 @@ Fail() {
     exit 1
 }
 
-[ -f "$archive" ] || Fail "no $archive: build it first (cmake --build build/win32 --target package)"
+[ -f "$archive" ] || Fail "no $archive: build it first (cmake --build build/win32 --target release)"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 python3 -m zipfile -e "$archive" "$scratch" || Fail "cannot unpack $archive"
