@@ -219,8 +219,8 @@ def FullScreenWindow():
         time.sleep(0.2)
 
 
-def CaseFullScreen():
-    StartDisplay(24)
+def CaseFullScreen(depth):
+    StartDisplay(depth)
     StartDemo(Program)
     PressKeysAtQuestion("Return")
     FullScreenWindow()
@@ -228,7 +228,7 @@ def CaseFullScreen():
     x = (ScreenSize[0] - FrameWidth * factor) // 2
     y = (ScreenSize[1] - FrameHeight * factor) // 2
     Log(f"full screen: {factor} times enlarged at ({x},{y})")
-    CheckFrames("fullscreen", x, y, factor=factor, black_outside=True)
+    CheckFrames("fullscreen", x, y, factor=factor, depth=depth, black_outside=True)
     PressKeysInWindow(FullScreenWindow(), "Escape")
     CheckExit(0, 10, "Escape")
     CheckNoOutput()
@@ -376,28 +376,6 @@ def CaseManagedScaled():
     EndWithTerminalKey(window)
 
 
-def CaseDeepWindowed():
-    StartDisplay(30)
-    StartDemo(Program)
-    window, x, y = OpenWindowed()
-    CheckFrames("deep", x, y, depth=30)
-    EndWithTerminalKey(window)
-
-
-def CaseDeepFullScreen():
-    StartDisplay(30)
-    StartDemo(Program)
-    PressKeysAtQuestion("Return")
-    FullScreenWindow()
-    factor = min(ScreenSize[0] // FrameWidth, ScreenSize[1] // FrameHeight)
-    x = (ScreenSize[0] - FrameWidth * factor) // 2
-    y = (ScreenSize[1] - FrameHeight * factor) // 2
-    CheckFrames("deepfull", x, y, factor=factor, depth=30, black_outside=True)
-    PressKeysInWindow(FullScreenWindow(), "Escape")
-    CheckExit(0, 10, "Escape")
-    CheckNoOutput()
-
-
 def StopAll():
     program.StopDemo()
     for process in (WindowManager, Xvfb):
@@ -422,7 +400,7 @@ def Main():
         "windowed": lambda: CaseWindowed(24),
         "windowed16": lambda: CaseWindowed(16),
         "windowed15": lambda: CaseWindowed(15),
-        "fullscreen": CaseFullScreen,
+        "fullscreen": lambda: CaseFullScreen(24),
         "escape": CaseEscape,
         "cancel": lambda: CaseCancel(lambda: AnswerQuestion(2)),
         "questionescape": lambda: CaseCancel(lambda: PressKeysAtQuestion("Escape")),
@@ -434,8 +412,8 @@ def Main():
         "dpi144": lambda: CaseScaled(144, 2),
         "dpi120": lambda: CaseScaled(120, 1),
         "wmdpi192": CaseManagedScaled,
-        "deep30": CaseDeepWindowed,
-        "deep30full": CaseDeepFullScreen,
+        "deep30": lambda: CaseWindowed(30),
+        "deep30full": lambda: CaseFullScreen(30),
     }
     return program.RunCase(cases, case, work, StopAll)
 
