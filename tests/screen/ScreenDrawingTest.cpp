@@ -5,6 +5,7 @@
 // SDL's dummy driver, whose window surfaces are plain memory: what an SDL window's surface
 // holds is what a person would see.
 #include "BoxEvents.h"
+#include "InvisibleScreen.h"
 #include "Screen.h"
 #include "StandInDirectDraw.h"
 #include "SurfacePixels.h"
@@ -14,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -24,15 +24,7 @@ constexpr int Left = 100, Top = 50, Width = 64, Height = 32;
 class ScreenDrawing : public testing::Test {
   protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        UseInvisibleDisplay();
-        StandInReset();
-        InstallScreenLayer();
-        StandInSetDisplay(StandInDisplay{});
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ScreenDrawing";
-        RegisterClassA(&windowClass);
+        StartInvisibleScreen("ScreenDrawing");
         DirectDraw = NewDirectDraw4();
         ASSERT_NE(DirectDraw, nullptr);
     }

@@ -2,6 +2,7 @@
 // at the desktop's scale and where it goes, its answers to events in its window, the
 // program's other windows meanwhile, MessageBoxA through it, and no box without a display.
 #include "BoxEvents.h"
+#include "InvisibleScreen.h"
 #include "Screen.h"
 #include "ScreenBox.h"
 #include "SurfacePixels.h"
@@ -17,17 +18,7 @@ namespace {
 
 class ScreenMessageBox : public testing::Test {
   protected:
-    void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        UseInvisibleDisplay();
-        StandInReset();
-        InstallScreenLayer();
-        StandInSetDisplay(StandInDisplay{});
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ScreenMessageBox";
-        RegisterClassA(&windowClass);
-    }
+    void SetUp() override { StartInvisibleScreen("ScreenMessageBox"); }
     void TearDown() override {
         SDL_DelEventWatch(PutEventsIntoTheBox, nullptr);
         EventsForTheBox.clear();
