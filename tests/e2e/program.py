@@ -11,6 +11,7 @@ import signal
 import subprocess
 import sys
 import termios
+import time
 
 from . import xscreen
 from .xscreen import Fail, Geometry, Screenshot, X
@@ -87,6 +88,29 @@ def WaitForExit(seconds):
 
 def Output():
     return open("out.txt", "rb").read(), open("err.txt", "rb").read()
+
+
+def CheckLostDisplayEnd(display, what):
+    """After the display named went (WHAT says when): the program said so in one line and
+    ended with exit code 1, its terminal back in line mode and no process of it left."""
+    try:
+        code = Demo.wait(10)
+    except subprocess.TimeoutExpired:
+        Fail(f"bumpdemo did not end within 10 seconds after its display went {what}")
+    err = Output()[1]
+    name = os.path.basename(Demo.args[0])
+    expected = f"{name}: lost the connection to the display {display}\n".encode()
+    if code != 1 or err != expected:
+        Fail(f"display lost {what}: exit {code}, standard error {err!r}; expected exit 1 and "
+             f"{expected!r}")
+    if TerminalMode(Terminal) != "line":
+        Fail(f"display lost {what}: the terminal was left in {TerminalMode(Terminal)} mode")
+    deadline = time.monotonic() + 10
+    while ProcessesLeft(Demo.pid):
+        if time.monotonic() > deadline:
+            Fail(f"processes {ProcessesLeft(Demo.pid)} outlived the program after its "
+                 f"display went {what}")
+        time.sleep(0.1)
 
 
 def WaitForWindow(pattern, seconds):

@@ -281,21 +281,12 @@ def CaseNoDisplay():
                  f"1 and only {expected!r} on standard error")
 
 
-def CheckDisplayLost(what, name="bumpdemo"):
+def CheckDisplayLost(what):
     """Kills the X server; the program must say so in one line and end with exit 1, its
     terminal back in line mode and nothing of it left."""
     display = Environment["DISPLAY"]
     StopDisplay()
-    code = WaitForExit(10, f"after its display went {what}")
-    out, err = Output()
-    expected = f"{name}: lost the connection to the display {display}\n".encode()
-    if code != 1 or err != expected:
-        Fail(f"display lost {what}: exit {code}, standard error {err!r}; expected exit 1 and "
-             f"{expected!r}")
-    if program.TerminalMode(program.Terminal) != "line":
-        Fail(f"display lost {what}: the terminal was left in "
-             f"{program.TerminalMode(program.Terminal)} mode")
-    CheckNothingLeft(program.Demo.pid, f"after the display went {what}")
+    program.CheckLostDisplayEnd(display, what)
 
 
 def CaseLostDisplay():
@@ -323,7 +314,7 @@ def CaseLostDisplay():
     StartDemo(Failing)
     OpenWindowed()
     WaitForWindow(r"^Error$", 30)
-    CheckDisplayLost("in a failure box", "bumpdemo_failing")
+    CheckDisplayLost("in a failure box")
 
 
 # The question and the failure boxes as the terminal shows them, caption first.

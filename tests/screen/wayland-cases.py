@@ -197,20 +197,7 @@ def CheckLost(what):
     """Kills weston: the program must say so in one line and end with exit code 1, its
     terminal back in line mode and nothing of it left."""
     wayland.KillCompositor()
-    code = WaitForExit(10)
-    err = Output()[1]
-    expected = f"{os.path.basename(Program)}: lost the connection to the display {wayland.SocketName}\n".encode()
-    if code != 1 or err != expected:
-        Fail(f"weston killed {what}: exit {code}, standard error {err!r}; expected exit 1 and "
-             f"{expected!r}")
-    if program.TerminalMode(program.Terminal) != "line":
-        Fail(f"weston killed {what}: the terminal was left in "
-             f"{program.TerminalMode(program.Terminal)} mode")
-    deadline = time.monotonic() + 10
-    while program.ProcessesLeft(program.Demo.pid):
-        if time.monotonic() > deadline:
-            Fail(f"processes {program.ProcessesLeft(program.Demo.pid)} outlived the program")
-        time.sleep(0.1)
+    program.CheckLostDisplayEnd(wayland.SocketName, what)
     wayland.StopCompositor()
 
 

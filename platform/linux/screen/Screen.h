@@ -60,13 +60,18 @@ int ScaleForSettings(const char* gdkScale, double xftDpi);
 int PixelsOfUnits(long long units, int scale);
 LONG UnitsOfPixels(int pixels, int scale);
 
-// --- Deep colour (ScreenVisual.cpp) ---------------------------------------------------------
-// On an X screen whose default visual has channels wider than 8 bits (30 bits, for 10-bit
-// monitors), SDL's windows get the screen's visual of 8-bit channels (SDL 2.26 makes no
-// window surface for the default one); called once SDL's X video runs, before any window.
-void ChooseWindowVisual();
-// Whether the X screen is such a deep-colour one (asked first in ChooseWindowVisual).
+// --- The X screen (ScreenXScreen.cpp) -------------------------------------------------------
+// Reads what the X screen is, once SDL's X video runs and before any window: its default
+// visual and the desktop's Xft.dpi. On a screen whose channels are wider than 8 bits (30
+// bits, for 10-bit monitors) SDL's windows get the screen's visual of 8-bit channels (SDL
+// 2.26 makes no window surface for the default one).
+void LookAtXScreen();
+// Whether the X screen's default visual is one of palette entries (false off X).
+bool XScreenHasPalette();
+// Whether the X screen is a deep-colour one (false off X).
 bool ScreenHasDeepColour();
+// Xft.dpi of the X server's resource database; 0 where none is set or off X.
+double XScreenDpi();
 
 // --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
 // Watches the connection SDL opened: when it breaks (the X server ended), the program says
@@ -79,8 +84,8 @@ bool SdlEventsWaiting(SDL_Window* window);
 // The program's end when the connection to the display named breaks: one line on standard
 // error, the terminal put back, exit code DisplayFailureExitCode (X's and Wayland's alike).
 [[noreturn]] void EndWithLostDisplay(const char* name);
-// Ends the program as EndWithLostDisplay says when the X server has gone (a box's own
-// connection may find that out before SDL's).
+// Ends the program as EndWithLostDisplay says when the X server has gone (an SDL call may
+// fail before SDL's connection has read that it went).
 void CheckXDisplay();
 
 // --- SDL's Wayland connection (ScreenWaylandConnection.cpp) ---------------------------------

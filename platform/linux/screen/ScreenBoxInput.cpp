@@ -3,6 +3,7 @@
 // lone OK box's OK; nothing in a Yes/No box), Tab, Shift+Tab and the arrow keys move the
 // focus round the buttons, a button's first letter presses it, and a click presses the
 // button it went down and came up on.
+#include "Screen.h"
 #include "ScreenBox.h"
 
 #include <cctype>
@@ -11,7 +12,7 @@ namespace {
 
 // A pixel coordinate in 96-dpi units, rounded down (left of or above the box too).
 int Units(int pixels, int scale) {
-    return pixels >= 0 ? pixels / scale : -((-pixels + scale - 1) / scale);
+    return static_cast<int>(UnitsOfPixels(pixels, scale));
 }
 
 void MoveFocus(const MessageBoxLayout& layout, BoxState* state, int step) {

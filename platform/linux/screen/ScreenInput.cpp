@@ -147,15 +147,13 @@ void TakeInput() {
 }
 
 bool WaitForInput() {
-    SDL_Event event;
-    if (AnySdlWindow() == nullptr)
+    SDL_Window* window = AnySdlWindow();
+    if (window == nullptr)
         return false;
     // The person sees the newest picture while the program waits.
     DrawPendingScreen();
-    const bool received = SDL_WaitEvent(&event) != 0;
-    if (!received)
-        return false;
-    HandleEvent(event);
+    WaitForSdlEvents(window);
+    LookedAndNothing = false; // a look taken before the wait no longer stands
     TakeInput();
     return true;
 }

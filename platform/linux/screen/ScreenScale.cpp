@@ -4,38 +4,9 @@
 // that every pixel of the program is a crisp block.
 #include "Screen.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xresource.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-// Xft.dpi of the X server's resource database, on a connection of the layer's own that is
-// closed at once; 0 where none is set or there is no X display.
-double ResourceDpi() {
-    ::Display* connection = XOpenDisplay(nullptr);
-    if (connection == nullptr)
-        return 0;
-    double dpi = 0;
-    if (const char* resources = XResourceManagerString(connection)) {
-        XrmInitialize();
-        XrmDatabase database = XrmGetStringDatabase(resources);
-        char* type = nullptr;
-        XrmValue value{};
-        if (database != nullptr && XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) &&
-            value.addr != nullptr)
-            dpi = std::strtod(value.addr, nullptr);
-        if (database != nullptr)
-            XrmDestroyDatabase(database);
-    }
-    XCloseDisplay(connection);
-    return dpi;
-}
-
-} // namespace
 
 int ScaleForSettings(const char* gdkScale, double xftDpi) {
     // GDK_SCALE is a whole factor the person set for their programs; it wins as in GTK.
@@ -57,7 +28,7 @@ int DesktopScale() {
         const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
         if (driver == nullptr || std::strcmp(driver, "x11") != 0)
             return 1;
-        return ScaleForSettings(std::getenv("GDK_SCALE"), ResourceDpi());
+        return ScaleForSettings(std::getenv("GDK_SCALE"), XScreenDpi());
     }();
     return scale;
 }

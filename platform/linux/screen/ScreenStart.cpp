@@ -4,8 +4,6 @@
 #include "Screen.h"
 #include "StandInPrivate.h"
 
-#include <X11/Xlib.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -70,23 +68,12 @@ void StartVideo() {
         // has no such surfaces: its window surfaces go through a renderer of SDL's choice.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         WatchDisplayConnection();
-        ChooseWindowVisual();
+        LookAtXScreen();
     } else if (std::strcmp(driver, "wayland") == 0) {
         WatchWaylandConnection();
     }
     State = Video::Running;
     std::atexit(StopVideo);
-}
-
-// Whether the X screen's default visual is one of palette entries (PseudoColor and its
-// kin), asked on a connection of its own that is closed at once.
-bool XScreenHasPalette() {
-    ::Display* connection = XOpenDisplay(nullptr);
-    if (connection == nullptr)
-        return false;
-    const int visualClass = DefaultVisual(connection, DefaultScreen(connection))->c_class;
-    XCloseDisplay(connection);
-    return visualClass != TrueColor && visualClass != DirectColor;
 }
 
 } // namespace
@@ -163,11 +150,7 @@ void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay*
 }
 
 bool ScreenHasPalette() {
-    static const bool palette = [] {
-        const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
-        return driver != nullptr && std::strcmp(driver, "x11") == 0 && XScreenHasPalette();
-    }();
-    return palette;
+    return DisplayAvailable() && XScreenHasPalette();
 }
 
 void DescribeDesktop(StandInDisplay* display) {

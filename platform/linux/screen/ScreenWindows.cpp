@@ -21,18 +21,13 @@ std::map<HWND, SDL_Window*> Shown;
 SDL_Window* FullScreenWindow = nullptr;
 bool ModeSet = false;
 
-// The desktop's scale: physical pixels per unit of the stand-in's.
-int Scale() {
-    return DesktopScale();
-}
-
 // A length in the stand-in's units as an SDL window's, at least one pixel.
 int SdlSize(LONG length) {
-    return std::max(1, PixelsOfUnits(length, Scale()));
+    return std::max(1, PixelsOfUnits(length, DesktopScale()));
 }
 
 int SdlPlace(LONG place) {
-    return PixelsOfUnits(place, Scale());
+    return PixelsOfUnits(place, DesktopScale());
 }
 
 RECT WholeScreen() {
@@ -180,9 +175,9 @@ void RedrawWindow(HWND window, SDL_Window* sdl, const RECT* changed = nullptr) {
     const int x = SdlPlace(shown.left - client.left), y = SdlPlace(shown.top - client.top);
     DrawnSurface* drawn = changed != nullptr ? DrawnWhole(sdl, surface, shown) : nullptr;
     if (drawn != nullptr)
-        DrawChanged(sdl, surface, drawn, *changed, x, y, Scale());
+        DrawChanged(sdl, surface, drawn, *changed, x, y, DesktopScale());
     else
-        DrawWhole(sdl, surface, shown, x, y, Scale());
+        DrawWhole(sdl, surface, shown, x, y, DesktopScale());
 }
 
 // Where the whole screen goes in the full-screen window: enlarged by the largest whole
@@ -259,7 +254,8 @@ void FollowWindow(HWND window, SDL_Window* sdl) {
     const RECT client = state->clientRect;
     int x = 0, y = 0, width = 0, height = 0;
     SDL_GetWindowPosition(sdl, &x, &y);
-    if (UnitsOfPixels(x, Scale()) != client.left || UnitsOfPixels(y, Scale()) != client.top)
+    if (UnitsOfPixels(x, DesktopScale()) != client.left ||
+        UnitsOfPixels(y, DesktopScale()) != client.top)
         SDL_SetWindowPosition(sdl, SdlPlace(client.left), SdlPlace(client.top));
     SDL_GetWindowSize(sdl, &width, &height);
     if (width != SdlSize(Width(client)) || height != SdlSize(Height(client)))
