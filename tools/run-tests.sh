@@ -70,8 +70,10 @@ TestPreset() {
     return "$code"
 }
 
+# Every preset runs even after one has failed, so that one run shows every failure.
+failed=()
 for preset in linux linux-asan win32 win64 web; do
-    TestPreset "$preset"
+    TestPreset "$preset" || { status=$?; failed+=("$preset"); }
 done
 
 # The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last, and how they
@@ -85,4 +87,9 @@ elif [ -s build/win32/wineprefix.emulation ]; then
     echo "    $(cat build/win32/wineprefix.emulation)"
 else
     echo "=== the 32-bit release (win32) ran under 32-bit Wine, natively"
+fi
+
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "=== FAILED: tests of ${failed[*]}"
+    exit "$status"
 fi

@@ -9,14 +9,19 @@ CASE is one of:
            as wide and high, its three buttons are found twice as far into it, and a
            click on No answers it (the output window opens; a key typed in the terminal
            ends the run, exit 0)
+  inactive under a window manager (openbox), another program's window clicked while the
+           question waits: one click on No, which brings the box to the front, also answers
+           it, as on Windows (the output window opens)
 WORK_DIR keeps what a run leaves: the boxes' screenshots (question-96.png and
 question-192.png), the program's output. Exit code 77 (skipped) when Xvfb, xdotool,
-xwininfo, xprop or ImageMagick is missing. The helpers come from the e2e package in
-tests/ (on PYTHONPATH).
+xwininfo, xprop or ImageMagick is missing (openbox or xmessage, for inactive). The helpers
+come from the e2e package in tests/ (on PYTHONPATH).
 """
 
 import os
+import subprocess
 import sys
+import time
 
 from e2e import program, xscreen
 from e2e.program import (FindButtons, Output, PressKeysAtQuestion, QuestionTitle, StartDemo,
@@ -82,6 +87,46 @@ def CaseScaled():
     CheckExit(0, "No, then a key in the terminal")
 
 
+def CaseInactive():
+    """The box has lost the keyboard to another program's window when it is clicked."""
+    global Xvfb
+    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
+    xscreen.StartWindowManager()
+    box, _, buttons, _ = Question(96)
+    other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another program"],
+                             env=xscreen.Environment, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+    try:
+        elsewhere = xscreen.WaitForWindow("^xmessage$", 10)
+        x, y, _, _ = Geometry(elsewhere)
+        X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
+        ActiveWindowBecomes(elsewhere, 10)
+        Log("another program's window has the keyboard")
+        x, y = buttons[1]
+        X("xdotool", "mousemove", str(x), str(y), "click", "1")
+        xscreen.WaitUntilGone(box, 10)
+        WaitForWindow(OutputTitle, 20)
+        TypeInTerminal(b"x")
+        CheckExit(0, "one click on No, then a key in the terminal")
+    finally:
+        other.kill()
+        other.wait()
+
+
+def ActiveWindowBecomes(window, seconds):
+    """Waits until the window manager names the window (or its frame's client) active."""
+    deadline = time.monotonic() + seconds
+    while int(window, 16) != ActiveWindow():
+        if time.monotonic() > deadline:
+            Fail(f"window {window} did not become active within {seconds} seconds")
+        time.sleep(0.1)
+
+
+def ActiveWindow():
+    line = X("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
+    return int(line.rsplit("#", 1)[1].split(",")[0], 16) if "#" in line else 0
+
+
 def StopAll():
     program.StopDemo()
     if Xvfb is not None and Xvfb.poll() is None:
@@ -96,8 +141,9 @@ def Main():
         return 2
     case, demo, work = sys.argv[1:]
     Program = os.path.abspath(demo)
-    program.RequireTools("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert")
-    cases = {"scaled": CaseScaled}
+    program.RequireTools("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert",
+                         *(("openbox", "xmessage") if case == "inactive" else ()))
+    cases = {"scaled": CaseScaled, "inactive": CaseInactive}
     return program.RunCase(cases, case, work, StopAll)
 
 

@@ -46,6 +46,10 @@ void StartVideo() {
         EndWithoutDisplay("no display to show windows on: DISPLAY is not set", "");
     // Ctrl-C in the terminal ends the program as before, instead of becoming SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A click that brings a window to the front also does what it clicks, as on Windows:
+    // SDL would drop a press that comes right after the window got the focus, so the
+    // first click on an inactive message box's button did nothing.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // An X display that cannot be opened is the answer: SDL would go on to Wayland and
     // its invisible drivers, and talk about them on standard error.
     if (Variable("WAYLAND_DISPLAY") == nullptr)
