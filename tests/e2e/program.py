@@ -121,13 +121,19 @@ def WaitForWindow(pattern, seconds):
     return xscreen.WaitForWindow(pattern, seconds, StillRunning)
 
 
-def FindButtons(box):
-    """The centres of the box's buttons, left to right, in screen coordinates. The buttons
-    are the groups of columns in the lower half of the box that hold anything but its
-    background (the question's text is in the upper half)."""
-    width, height, pixels = Screenshot("question.ppm", box)
-    left, top, _, _ = Geometry(box)
-    return ButtonCentres(width, height, pixels, left, top)
+def FindButtons(box, count=3, seconds=10):
+    """The centres of the box's COUNT buttons, left to right, in screen coordinates. The
+    buttons are the groups of columns in the lower half of the box that hold anything but
+    its background (the question's text is in the upper half). The box is shown before
+    it is drawn: it is looked at again until it shows COUNT buttons, for up to SECONDS."""
+    deadline = time.monotonic() + seconds
+    while True:
+        width, height, pixels = Screenshot("question.ppm", box)
+        left, top, _, _ = Geometry(box)
+        buttons = ButtonCentres(width, height, pixels, left, top)
+        if len(buttons) == count or time.monotonic() > deadline:
+            return buttons
+        time.sleep(0.1)
 
 
 def ButtonCentres(width, height, pixels, left=0, top=0):
