@@ -65,6 +65,17 @@ def CheckExit(expected, after):
         Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
 
 
+def ClickNoThenEnd(box, buttons, what):
+    """One click on No answers the box; the output window opens, and a key typed in the
+    terminal ends the run."""
+    x, y = buttons[1]
+    X("xdotool", "mousemove", str(x), str(y), "click", "1")
+    xscreen.WaitUntilGone(box, 10)
+    WaitForWindow(OutputTitle, 20)
+    TypeInTerminal(b"x")
+    CheckExit(0, what)
+
+
 def CaseScaled():
     global Xvfb
     Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
@@ -79,12 +90,7 @@ def CaseScaled():
     for (x1, y1), (x2, y2) in zip(plainButtons, scaledButtons):
         if abs(x2 - 2 * x1) > 2 or abs(y2 - 2 * y1) > 2:
             Fail(f"a button at {(x2, y2)} in the scaled box, not twice {(x1, y1)}")
-    x, y = buttons[1]
-    X("xdotool", "mousemove", str(x), str(y), "click", "1")
-    xscreen.WaitUntilGone(box, 10)
-    WaitForWindow(OutputTitle, 20)
-    TypeInTerminal(b"x")
-    CheckExit(0, "No, then a key in the terminal")
+    ClickNoThenEnd(box, buttons, "No, then a key in the terminal")
 
 
 def CaseInactive():
@@ -102,12 +108,7 @@ def CaseInactive():
         X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
         ActiveWindowBecomes(elsewhere, 10)
         Log("another program's window has the keyboard")
-        x, y = buttons[1]
-        X("xdotool", "mousemove", str(x), str(y), "click", "1")
-        xscreen.WaitUntilGone(box, 10)
-        WaitForWindow(OutputTitle, 20)
-        TypeInTerminal(b"x")
-        CheckExit(0, "one click on No, then a key in the terminal")
+        ClickNoThenEnd(box, buttons, "one click on No, then a key in the terminal")
     finally:
         other.kill()
         other.wait()
