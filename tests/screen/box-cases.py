@@ -115,7 +115,7 @@ def CaseInactive():
 
 
 def ActiveWindowBecomes(window, seconds):
-    """Waits until the window manager names the window (or its frame's client) active."""
+    """Waits until the window manager names the window the active one."""
     deadline = time.monotonic() + seconds
     while int(window, 16) != ActiveWindow():
         if time.monotonic() > deadline:
