@@ -78,6 +78,9 @@ double XScreenDpi();
 // so in one line naming the display, puts the terminal back and ends with
 // DisplayFailureExitCode.
 void WatchDisplayConnection();
+// SDL's description of a window's side of the display's system (X or Wayland); false for
+// none (no window, or SDL cannot tell).
+bool DescribeSdlWindow(SDL_Window* window, struct SDL_SysWMinfo* info);
 // Whether SDL holds events or its X or Wayland connection has anything to read (or has
 // broken); true where SDL's windows are on neither (SDL must pump then).
 bool SdlEventsWaiting(SDL_Window* window);

@@ -27,11 +27,8 @@ bool Readable(wl_display* display) {
 }
 
 wl_display* ConnectionOf(Uint32 sdlWindowId) {
-    SDL_Window* window = SDL_GetWindowFromID(sdlWindowId);
     SDL_SysWMinfo info;
-    SDL_zero(info);
-    SDL_VERSION(&info.version);
-    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+    if (!DescribeSdlWindow(SDL_GetWindowFromID(sdlWindowId), &info) ||
         info.subsystem != SDL_SYSWM_WAYLAND)
         return nullptr;
     return info.info.wl.display;

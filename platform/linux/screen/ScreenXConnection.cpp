@@ -25,14 +25,26 @@ int DisplayLost(Display* display) {
     EndWithLostDisplay(DisplayString(display));
 }
 
-// SDL's description of the window's X side; false when it is not on X.
-bool OnX(SDL_Window* window, SDL_SysWMinfo* info) {
-    SDL_zero(*info);
-    SDL_VERSION(&info->version);
-    return SDL_GetWindowWMInfo(window, info) && info->subsystem == SDL_SYSWM_X11;
+// Whether X's connection holds events read already, or has anything to read within
+// timeout milliseconds (-1: until it has). A broken connection reads as waiting too: the
+// pump then finds out.
+bool XEventsWaiting(Display* display, int timeout) {
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return true;
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    int ready = 0;
+    while ((ready = poll(&connection, 1, timeout)) < 0 && errno == EINTR) {
+    }
+    return ready > 0;
 }
 
 } // namespace
+
+bool DescribeSdlWindow(SDL_Window* window, SDL_SysWMinfo* info) {
+    SDL_zero(*info);
+    SDL_VERSION(&info->version);
+    return window != nullptr && SDL_GetWindowWMInfo(window, info);
+}
 
 void EndWithLostDisplay(const char* name) {
     std::fprintf(stderr, "%s: lost the connection to the display %s\n",
@@ -67,34 +79,22 @@ bool SdlEventsWaiting(SDL_Window* window) {
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
         return true;
     SDL_SysWMinfo info;
-    SDL_zero(info);
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info))
+    if (!DescribeSdlWindow(window, &info))
         return true;
     if (info.subsystem == SDL_SYSWM_WAYLAND)
         return WaylandEventsWaiting(info.info.wl.display);
-    if (info.subsystem != SDL_SYSWM_X11)
-        return true;
-    Display* display = info.info.x11.display;
-    if (XEventsQueued(display, QueuedAlready) > 0)
-        return true;
     // SDL sends its own requests when it makes them; the pump, when it runs, sends the rest.
-    // A broken connection reads as waiting too: the pump then finds out.
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    return poll(&connection, 1, 0) > 0;
+    return info.subsystem != SDL_SYSWM_X11 || XEventsWaiting(info.info.x11.display, 0);
 }
 
 void WaitForSdlEvents(SDL_Window* window) {
     SDL_SysWMinfo info;
-    if (!OnX(window, &info)) {
+    if (!DescribeSdlWindow(window, &info) || info.subsystem != SDL_SYSWM_X11) {
         SDL_WaitEvent(nullptr);
         return;
     }
-    Display* display = info.info.x11.display;
-    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || XEventsQueued(display, QueuedAlready) > 0)
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
         return;
-    XFlush(display);
-    pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    while (poll(&connection, 1, -1) < 0 && errno == EINTR) {
-    }
+    XFlush(info.info.x11.display);
+    XEventsWaiting(info.info.x11.display, -1);
 }
