@@ -3,6 +3,7 @@
 // 75 x 23 each, side by side and centred at the bottom; the box as wide as the text or
 // the buttons need, and never so narrow that its title bar has no room.
 #include "ScreenBox.h"
+#include "StandInPrivate.h"
 
 #include <algorithm>
 
@@ -42,24 +43,18 @@ std::vector<std::string> BreakLines(const char* text) {
     return lines;
 }
 
-struct ButtonSet {
-    std::vector<BoxButton> buttons;
-    int escapeAnswer;
-};
-
-ButtonSet ButtonsOf(UINT type) {
+std::vector<BoxButton> ButtonsOf(UINT type) {
     switch (type & MB_TYPEMASK) {
     case MB_OK:
-        return {{{"OK", IDOK, {}}}, IDOK};
+        return {{"OK", IDOK, {}}};
     case MB_OKCANCEL:
-        return {{{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}}, IDCANCEL};
+        return {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}};
     case MB_YESNOCANCEL:
-        return {{{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}}, IDCANCEL};
+        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}};
     case MB_YESNO:
-        // Windows gives such a box no way out but its buttons.
-        return {{{"Yes", IDYES, {}}, {"No", IDNO, {}}}, 0};
+        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}};
     default:
-        return {{}, 0};
+        return {};
     }
 }
 
@@ -69,9 +64,9 @@ MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT ty
     MessageBoxLayout layout;
     // Windows titles a box without a caption "Error".
     layout.title = caption != nullptr && caption[0] != '\0' ? caption : "Error";
-    ButtonSet set = ButtonsOf(type);
-    layout.buttons = std::move(set.buttons);
-    layout.escapeAnswer = set.escapeAnswer;
+    layout.buttons = ButtonsOf(type);
+    // Escape as the terminal's question takes it: Cancel, a lone OK, nothing in a Yes/No box.
+    layout.escapeAnswer = MessageBoxAnswerForKey(type, 0x1B);
     layout.lines = BreakLines(text != nullptr ? text : "");
     size_t longest = 0;
     for (const std::string& line : layout.lines)
