@@ -190,11 +190,11 @@ def RequireTools(*tools):
         sys.exit(SkipExitCode)
 
 
-def RunCase(cases, case, work, stop):
+def RunCase(cases, case, work, stop=lambda: None):
     """Runs the case named from cases (name -> function) in a fresh folder WORK, with the
     test's own X server the only display the program may find, and its settings the only
-    desktop scale (none of the person's GDK_SCALE); stop ends what the case started,
-    whatever happened. Prints PASSED or FAILED with the reason, and returns the exit code:
+    desktop scale (none of the person's GDK_SCALE). Whatever happened, the program, then
+    what stop ends, then the servers and programs the case started end. Prints PASSED or FAILED with the reason, and returns the exit code:
     0, 1 when it failed, 2 when there is no such case."""
     if case not in cases:
         print(f"FAILED: unknown case {case}", flush=True)
@@ -210,6 +210,8 @@ def RunCase(cases, case, work, stop):
         print(f"FAILED: {error}", flush=True)
         return 1
     finally:
+        StopDemo()
         stop()
+        xscreen.StopStarted()
     print(f"PASSED: {case}", flush=True)
     return 0

@@ -31,6 +31,8 @@ from . import frames
 
 # The X clients run with this environment; StartDisplay points its DISPLAY at the server.
 Environment = dict(os.environ)
+# The servers and programs a case started (Started), ended in reverse order at its end.
+StartedProcesses = []
 
 
 class Failure(Exception):
@@ -39,6 +41,26 @@ class Failure(Exception):
 
 def Fail(text):
     raise Failure(text)
+
+
+def Started(process):
+    """Notes a process the case started, to be ended with the case; returns it."""
+    StartedProcesses.append(process)
+    return process
+
+
+def Stop(process):
+    """Ends a process the case started, if it still runs."""
+    if process.poll() is None:
+        process.kill()
+    process.wait()
+    if process in StartedProcesses:
+        StartedProcesses.remove(process)
+
+
+def StopStarted():
+    while StartedProcesses:
+        Stop(StartedProcesses[-1])
 
 
 def X(*command, check=True):
@@ -55,10 +77,10 @@ def StartDisplay(width, height, depth, log="xvfb.log"):
     Returns the server's process."""
     reader, writer = os.pipe()
     output = open(log, "wb")
-    server = subprocess.Popen(
+    server = Started(subprocess.Popen(
         ["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{width}x{height}x{depth}",
          "-nolisten", "tcp", "-noreset"],
-        pass_fds=[writer], stdout=output, stderr=subprocess.STDOUT)
+        pass_fds=[writer], stdout=output, stderr=subprocess.STDOUT))
     os.close(writer)
     number = b""
     deadline = time.monotonic() + 20
@@ -77,10 +99,10 @@ def StartDisplay(width, height, depth, log="xvfb.log"):
 def StartWindowManager(log="openbox.log"):
     """openbox on the test's display, with its own default settings (not the user's);
     returns its process once it has taken the screen."""
-    manager = subprocess.Popen(
+    manager = Started(subprocess.Popen(
         ["openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"],
         env=Environment, stdout=open(log, "wb"), stderr=subprocess.STDOUT,
-        start_new_session=True)
+        start_new_session=True))
     deadline = time.monotonic() + 20
     while "window id" not in X("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False):
         if manager.poll() is not None or time.monotonic() > deadline:

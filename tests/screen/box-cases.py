@@ -30,7 +30,6 @@ from e2e.xscreen import Fail, Geometry, X
 
 OutputTitle = r"^Vortane DirectDraw Handler$"
 ScreenSize = (1280, 1024)
-Xvfb = None
 Program = None
 
 
@@ -77,8 +76,7 @@ def ClickNoThenEnd(box, buttons, what):
 
 
 def CaseScaled():
-    global Xvfb
-    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
+    xscreen.StartDisplay(*ScreenSize, 24)
     _, plain, _, plainButtons = Question(96)
     PressKeysAtQuestion("Escape")
     CheckExit(0, "Escape at the question")
@@ -95,23 +93,18 @@ def CaseScaled():
 
 def CaseInactive():
     """The box has lost the keyboard to another program's window when it is clicked."""
-    global Xvfb
-    Xvfb = xscreen.StartDisplay(*ScreenSize, 24)
+    xscreen.StartDisplay(*ScreenSize, 24)
     xscreen.StartWindowManager()
     box, _, buttons, _ = Question(96)
-    other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another program"],
-                             env=xscreen.Environment, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
-    try:
-        elsewhere = xscreen.WaitForWindow("^xmessage$", 10)
-        x, y, _, _ = Geometry(elsewhere)
-        X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
-        ActiveWindowBecomes(elsewhere, 10)
-        Log("another program's window has the keyboard")
-        ClickNoThenEnd(box, buttons, "one click on No, then a key in the terminal")
-    finally:
-        other.kill()
-        other.wait()
+    xscreen.Started(subprocess.Popen(["xmessage", "-geometry", "+0+0", "another program"],
+                                     env=xscreen.Environment, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL))
+    elsewhere = xscreen.WaitForWindow("^xmessage$", 10)
+    x, y, _, _ = Geometry(elsewhere)
+    X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
+    ActiveWindowBecomes(elsewhere, 10)
+    Log("another program's window has the keyboard")
+    ClickNoThenEnd(box, buttons, "one click on No, then a key in the terminal")
 
 
 def ActiveWindowBecomes(window, seconds):
@@ -128,13 +121,6 @@ def ActiveWindow():
     return int(line.rsplit("#", 1)[1].split(",")[0], 16) if "#" in line else 0
 
 
-def StopAll():
-    program.StopDemo()
-    if Xvfb is not None and Xvfb.poll() is None:
-        Xvfb.kill()
-        Xvfb.wait()
-
-
 def Main():
     global Program
     if len(sys.argv) != 4:
@@ -145,7 +131,7 @@ def Main():
     program.RequireTools("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert",
                          *(("openbox", "xmessage") if case == "inactive" else ()))
     cases = {"scaled": CaseScaled, "inactive": CaseInactive}
-    return program.RunCase(cases, case, work, StopAll)
+    return program.RunCase(cases, case, work)
 
 
 if __name__ == "__main__":

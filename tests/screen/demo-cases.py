@@ -70,7 +70,6 @@ Scale = 1
 FrameWidth, FrameHeight = 320, 200
 # The stand-in's window frame and caption: the client area lies this far inside the window.
 FrameInset, CaptionHeight = 4, 19
-Xvfb = None
 WindowManager = None
 Environment = xscreen.Environment
 Program = Frames = Bumpframe = None  # the paths of bumpdemo, the reference frames, bumpframe
@@ -83,10 +82,10 @@ def Log(text):
 def StartDisplay(depth, size=None, dpi=None, scale=1):
     """The test's X server, with the desktop's scale set to DPI where given (which the
     program shows at the whole factor SCALE)."""
-    global Xvfb, ScreenSize, Scale
+    global ScreenSize, Scale
     ScreenSize = size or ScreenSize
     Scale = scale
-    Xvfb = xscreen.StartDisplay(*ScreenSize, depth)
+    xscreen.StartDisplay(*ScreenSize, depth)
     if dpi is not None:
         xscreen.SetDesktopDpi(dpi)
     Log(f"X server on {Environment['DISPLAY']}, {ScreenSize[0]}x{ScreenSize[1]}x{depth}"
@@ -376,14 +375,6 @@ def CaseManagedScaled():
     EndWithTerminalKey(window)
 
 
-def StopAll():
-    program.StopDemo()
-    for process in (WindowManager, Xvfb):
-        if process is not None and process.poll() is None:
-            process.kill()
-            process.wait()
-
-
 def Main():
     global Program, Frames, Bumpframe
     if len(sys.argv) != 6:
@@ -415,7 +406,7 @@ def Main():
         "deep30": lambda: CaseWindowed(30),
         "deep30full": lambda: CaseFullScreen(30),
     }
-    return program.RunCase(cases, case, work, StopAll)
+    return program.RunCase(cases, case, work)
 
 
 if __name__ == "__main__":

@@ -67,9 +67,8 @@ def StartDisplay(depth=24):
 
 def StopDisplay():
     global Xvfb
-    if Xvfb is not None and Xvfb.poll() is None:
-        Xvfb.kill()
-        Xvfb.wait()
+    if Xvfb is not None:
+        xscreen.Stop(Xvfb)
     Xvfb = None
 
 
@@ -388,10 +387,7 @@ def Main():
         "failurebox": CaseFailureBox,
     }
 
-    def StopAll():
-        program.StopDemo()
-        StopDisplay()
-    return program.RunCase(cases, case, work, StopAll)
+    return program.RunCase(cases, case, work)
 
 
 if __name__ == "__main__":

@@ -219,14 +219,6 @@ def CaseLost():
     CheckLost("at the question")
 
 
-def StopAll():
-    program.StopDemo()
-    wayland.StopCompositor()
-    if Xvfb is not None and Xvfb.poll() is None:
-        Xvfb.kill()
-        Xvfb.wait()
-
-
 def Main():
     global Program, Frames, Bumpframe
     if len(sys.argv) != 6:
@@ -243,7 +235,7 @@ def Main():
         "escape": CaseEscape,
         "lost": CaseLost,
     }
-    return program.RunCase(cases, case, work, StopAll)
+    return program.RunCase(cases, case, work, wayland.StopCompositor)
 
 
 if __name__ == "__main__":
