@@ -37,6 +37,13 @@ void WatchThenEnd(wl_display* compositor, bool endCompositor) {
     }
 }
 
+// SDL_QUIT, as SDL's pump posts it (the layer looks at the connection then).
+void PostQuit() {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
 constexpr int Survived = 7;
 const char* const LostLine = "^[^\n:]*: lost the connection to the display wayland-screentest\n$";
 
@@ -58,9 +65,7 @@ TEST(ScreenWaylandDeathTest, AHangingUpCompositorEndsTheProgram) {
             {
                 SDL_InitSubSystem(SDL_INIT_EVENTS);
                 WatchThenEnd(StartCompositor(), true);
-                SDL_Event quit{};
-                quit.type = SDL_QUIT;
-                SDL_PushEvent(&quit);
+                PostQuit();
                 std::exit(Survived);
             },
             testing::ExitedWithCode(DisplayFailureExitCode), LostLine);
@@ -71,9 +76,7 @@ TEST(ScreenWaylandDeathTest, AHangingUpCompositorEndsTheProgram) {
             {
                 SDL_InitSubSystem(SDL_INIT_EVENTS);
                 WatchThenEnd(StartCompositor(), false);
-                SDL_Event quit{};
-                quit.type = SDL_QUIT;
-                SDL_PushEvent(&quit);
+                PostQuit();
                 CheckWaylandConnection();
                 std::exit(Survived);
             },
