@@ -45,7 +45,7 @@ else()
         add_custom_target(release
             COMMAND ${Release}/debian-package.sh ${ReleaseArchive} ${PROJECT_VERSION}
                     $<TARGET_FILE:bumpdemo> $<TARGET_FILE:bumpframe>
-            DEPENDS bumpdemo bumpframe ${Release}/debian-package.sh
+            DEPENDS bumpdemo bumpframe ${Release}/debian-package.sh ${Release}/archive.py
             COMMENT "Writing ${ReleaseArchive}" VERBATIM)
     endif()
 endif()

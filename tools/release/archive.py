@@ -4,8 +4,10 @@ name order, each with the same time (SOURCE_DATE_EPOCH, else the commit's time),
 root and plain permissions (0755 for programs, 0644 for the rest).
 
     archive.py zip|tar.gz ARCHIVE FOLDER NAME=FILE...
+    archive.py time
 
-Each NAME=FILE puts FILE into the archive as FOLDER/NAME."""
+Each NAME=FILE puts FILE into the archive as FOLDER/NAME. "time" prints the release's time
+(for the Debian package's files)."""
 
 import gzip
 import io
@@ -74,6 +76,9 @@ def WriteTarGz(archive, entries, seconds):
 
 
 def Main(arguments):
+    if arguments == ["time"]:
+        print(ReleaseTime())
+        return 0
     if len(arguments) < 4 or arguments[0] not in ("zip", "tar.gz"):
         print(__doc__, file=sys.stderr)
         return 2

@@ -12,7 +12,7 @@ version=$2
 bumpdemo=$3
 bumpframe=$4
 here=$(cd "$(dirname "$0")" && pwd)
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || echo 0)}
+epoch=$(python3 "$here/archive.py" time)
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
