@@ -5,12 +5,12 @@
 
 The program runs on an X server of its own (Xvfb, 24 bits) with its standard input on a
 pseudo-terminal; the start-up question is answered (No: windowed, Return: full screen),
-and after SECONDS (default 20) a key typed in the terminal ends the run. In wayland mode it
-runs windowed on weston, shown in the X server, without X (e2e.wayland). With DPI (windowed and full screen) the
-X desktop is scaled to it (Xft.dpi, as xrdb -merge sets it): the screen is 1280 x 1024 times
-the whole factor the program shows itself at (2560 x 2048 at 192), so that the program sees
-the same desktop as at 96 dpi and draws each of its pixels as a block. The frame rate is
-at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
+and after SECONDS (default 20) a key typed in the terminal ends the run. In wayland mode
+it runs windowed on weston, shown in the X server, without X (e2e.wayland). With DPI
+(windowed and full screen) the X desktop is scaled to it (Xft.dpi, as xrdb -merge sets
+it): the screen is 1280 x 1024 times the whole factor the program shows itself at (2560 x
+2048 at 192), so that the program sees the same desktop as at 96 dpi and draws each of its
+pixels as a block. The frame rate is at most 20.00 (a 50 ms wait per frame); what it falls short of that is the per-frame work
 and the wait's own lateness. Uses the end-to-end tests' helpers (the e2e package in tests/).
 
 Besides the report it prints where a frame's time went, from the counters the Linux
@@ -46,13 +46,12 @@ def Main():
         sys.exit(f"not installed: {' '.join(missing)}")
     for name in ("WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "GDK_SCALE"):
         xscreen.Environment.pop(name, None)
-    server = None
     with tempfile.TemporaryDirectory() as work:
         os.chdir(work)
         times = os.path.join(work, "frame-times.txt")
         xscreen.Environment["STANDIN_FRAME_TIMES"] = times
         try:
-            server = xscreen.StartDisplay(1280 * scale, 1024 * scale, 24)
+            xscreen.StartDisplay(1280 * scale, 1024 * scale, 24)
             if dpi != 96:
                 xscreen.SetDesktopDpi(dpi)
             if mode == "wayland":
@@ -71,9 +70,7 @@ def Main():
         finally:
             program.StopDemo()
             wayland.StopCompositor()
-            if server is not None:
-                server.kill()
-                server.wait()
+            xscreen.StopStarted()
     match = re.search(rb"BENCHMARK: (\d+\.\d\d) FPS", out)
     if not match:
         sys.exit(f"no BENCHMARK line in the output: {out!r}")
