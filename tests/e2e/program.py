@@ -105,11 +105,15 @@ def CheckLostDisplayEnd(display, what):
              f"{expected!r}")
     if TerminalMode(Terminal) != "line":
         Fail(f"display lost {what}: the terminal was left in {TerminalMode(Terminal)} mode")
+    CheckNoProcessLeft(Demo.pid, f"after its display went {what}")
+
+
+def CheckNoProcessLeft(session, what):
+    """No process of the program's session remains, within 10 seconds."""
     deadline = time.monotonic() + 10
-    while ProcessesLeft(Demo.pid):
+    while ProcessesLeft(session):
         if time.monotonic() > deadline:
-            Fail(f"processes {ProcessesLeft(Demo.pid)} outlived the program after its "
-                 f"display went {what}")
+            Fail(f"processes {ProcessesLeft(session)} outlived the program {what}")
         time.sleep(0.1)
 
 
@@ -194,8 +198,9 @@ def RunCase(cases, case, work, stop=lambda: None):
     """Runs the case named from cases (name -> function) in a fresh folder WORK, with the
     test's own X server the only display the program may find, and its settings the only
     desktop scale (none of the person's GDK_SCALE). Whatever happened, the program, then
-    what stop ends, then the servers and programs the case started end. Prints PASSED or FAILED with the reason, and returns the exit code:
-    0, 1 when it failed, 2 when there is no such case."""
+    what stop ends, then the servers and programs the case started end. Prints PASSED or
+    FAILED with the reason, and returns the exit code: 0, 1 when it failed, 2 when there is
+    no such case."""
     if case not in cases:
         print(f"FAILED: unknown case {case}", flush=True)
         return 2

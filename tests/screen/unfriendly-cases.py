@@ -81,11 +81,7 @@ def WaitForExit(seconds, what):
 
 def CheckNothingLeft(session, what):
     """No process of the program's session, and no window of it, remains."""
-    deadline = time.monotonic() + 10
-    while program.ProcessesLeft(session):
-        if time.monotonic() > deadline:
-            Fail(f"processes {program.ProcessesLeft(session)} outlived the program {what}")
-        time.sleep(0.1)
+    program.CheckNoProcessLeft(session, what)
     if Xvfb is not None and VisibleWindows(f"{OutputTitle}|{QuestionTitle}"):
         Fail(f"a window of the program stayed on screen {what}")
 
