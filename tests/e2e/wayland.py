@@ -109,13 +109,11 @@ def OutputShot(path):
     """A screenshot of weston's output: (width, height, pixels), the pointer in its corner
     painted over with the background."""
     ParkPointer()
-    width, _, pixels = xscreen.Screenshot(path)
-    x, y, outputWidth, outputHeight = Output
-    rows = [pixels[((y + row) * width + x) * 3:((y + row) * width + x + outputWidth) * 3]
-            for row in range(outputHeight)]
-    for row in range(outputHeight - PointerCorner, outputHeight):
+    width, height, pixels = Crop(xscreen.Screenshot(path), Output)
+    rows = [pixels[row * width * 3:(row + 1) * width * 3] for row in range(height)]
+    for row in range(height - PointerCorner, height):
         rows[row] = rows[row][:-PointerCorner * 3] + Background * PointerCorner
-    return outputWidth, outputHeight, b"".join(rows)
+    return width, height, b"".join(rows)
 
 
 def Crop(shot, area):
