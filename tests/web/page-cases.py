@@ -320,6 +320,10 @@ return {width: r.width, k: Math.floor(c.width / 320), ratio: devicePixelRatio,
 """
 
 
+# The whole factor the window's canvas is drawn at.
+CANVAS_FACTOR = "Math.floor(document.getElementById('canvas').width / 320)"
+
+
 def CheckPhoneLayout(page, width, when, buttons_shown=False):
     """The page is laid out at the phone's width, not zoomed out, with no sideways scroll,
     and every button shown is big enough for a finger."""
@@ -405,7 +409,7 @@ def CasePhoneUpright(page, references):
     page.Click("No", tap=True)
     page.WaitFor("return !document.getElementById('window').hidden")
     SeeTwoFrames(page, references, page.driver.execute_script(
-        "return Math.floor(document.getElementById('canvas').width / 320)"))
+        "return " + CANVAS_FACTOR))
     place = CheckOnScreen(page, references, "windowed")
     assert place["width"] >= 0.8 * place["across"], f"the canvas is {place['width']} px wide"
     EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
@@ -421,13 +425,12 @@ def CasePhoneTurned(page, references):
         CheckPhoneLayout(page, width, "on its side, at the question", True)
         page.Click("Yes", tap=True)
         k = page.WaitFor("return document.body.classList.contains('fullscreen')"
-                         " && Math.floor(document.getElementById('canvas').width / 320)")
+                         " && " + CANVAS_FACTOR)
         SeeTwoFrames(page, references, k)
         place = CheckOnScreen(page, references, "full screen, on its side")
         assert LargestThatFits(place), f"on its side: {place}"
         Turn(page, True)
-        page.WaitFor("return Math.floor(document.getElementById('canvas').width / 320) !== %d"
-                     % place["k"])
+        page.WaitFor("return %s !== %d" % (CANVAS_FACTOR, place["k"]))
         place = CheckOnScreen(page, references, "full screen, upright again")
         assert LargestThatFits(place), f"upright again: {place}"
         EndsWithOneKey(page, lambda: TypeOnScreen(page), "an on-screen keyboard's letter")
