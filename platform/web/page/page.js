@@ -110,10 +110,11 @@ var BumpPage = (function () {
 
   // Factors count device pixels per frame pixel: a whole number keeps every pixel an
   // even block on the screen, whatever the browser's scale (devicePixelRatio).
+  const deviceRatio = () => window.devicePixelRatio || 1;
 
   // The largest whole factor at which the frame fits the given CSS pixels (at least 1).
   function fittingFactor(width, height, across, down) {
-    const ratio = window.devicePixelRatio || 1;
+    const ratio = deviceRatio();
     return Math.max(1, Math.floor(Math.min(across * ratio / width, down * ratio / height)));
   }
 
@@ -131,7 +132,7 @@ var BumpPage = (function () {
     const fits = fittingFactor(width, height, document.documentElement.clientWidth - frame,
                                window.innerHeight - above - frame);
     if (touchScreen.matches) return fits;
-    return Math.max(1, Math.min(fits, Math.round(window.devicePixelRatio || 1)));
+    return Math.max(1, Math.min(fits, Math.round(deviceRatio())));
   }
 
   // Layout places and sizes things in 64ths of a CSS pixel; the canvas shows crisp only
@@ -158,7 +159,7 @@ var BumpPage = (function () {
   // a canvas pixel across two device pixels would be drawn blurred.
   let windowShift = [0, 0];
   function alignCanvas() {
-    const step = alignmentStep(window.devicePixelRatio || 1);
+    const step = alignmentStep(deviceRatio());
     const place = canvas.getBoundingClientRect();
     const x = place.left + window.scrollX - windowShift[0];
     const y = place.top + window.scrollY - windowShift[1];
@@ -176,7 +177,7 @@ var BumpPage = (function () {
   function sizeCanvas(width, height, fullScreen) {
     document.body.classList.toggle("fullscreen", fullScreen);
     const factor = fullScreen ? fullScreenFactor(width, height) : windowFactor(width, height);
-    const ratio = window.devicePixelRatio || 1;
+    const ratio = deviceRatio();
     const across = exactSize(width * factor, ratio), down = exactSize(height * factor, ratio);
     if (canvas.width !== across || canvas.height !== down || canvasRatio !== ratio) {
       canvas.width = across;
