@@ -34,11 +34,38 @@ inline void SendTo(SDL_Event* event, Uint32 windowId) {
     }
 }
 
-inline SDL_Event KeyPress(SDL_Keycode key) {
+// The events a person's keys and mouse make, for no window yet.
+inline SDL_Event KeyPress(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = key;
+    event.key.keysym.mod = modifiers;
+    return event;
+}
+
+inline SDL_Event MouseButton(Uint32 type, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+
+inline SDL_Event MouseMotion(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    return event;
+}
+
+inline SDL_Event WindowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
     return event;
 }
 

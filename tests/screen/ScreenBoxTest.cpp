@@ -1,6 +1,7 @@
 // The message box's own parts, without a display: the buttons and places of each
 // MessageBoxA type as a Windows box has them at 96 dpi, the answers of keys and clicks
 // (at the desktop's scale too), and what the painted picture shows.
+#include "BoxEvents.h"
 #include "ScreenBox.h"
 
 #include <gtest/gtest.h>
@@ -112,40 +113,6 @@ TEST(ScreenBoxLayout, PlacesAsAWindowsBoxAt96Dpi) {
     }
 }
 
-SDL_Event Key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = modifiers;
-    return event;
-}
-
-SDL_Event Button(Uint32 type, int x, int y) {
-    SDL_Event event{};
-    event.type = type;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = x;
-    event.button.y = y;
-    return event;
-}
-
-SDL_Event Motion(int x, int y) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    return event;
-}
-
-SDL_Event Closed() {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_CLOSE;
-    return event;
-}
-
 // The answer of the first event that gives one, 0 for none.
 int AnswerOf(UINT type, const std::vector<SDL_Event>& events, int scale = 1,
              BoxState* state = nullptr) {
@@ -165,28 +132,34 @@ TEST(ScreenBoxInput, Keys) {
         std::vector<SDL_Event> keys;
         int answer;
     } cases[] = {
-        {"Return: the default, the first button", MB_YESNOCANCEL, {Key(SDLK_RETURN)}, IDYES},
-        {"Tab, Space: the second", MB_YESNOCANCEL, {Key(SDLK_TAB), Key(SDLK_SPACE)}, IDNO},
+        {"Return: the default, the first button", MB_YESNOCANCEL, {KeyPress(SDLK_RETURN)}, IDYES},
+        {"Tab, Space: the second",
+         MB_YESNOCANCEL,
+         {KeyPress(SDLK_TAB), KeyPress(SDLK_SPACE)},
+         IDNO},
         {"Tab past the last wraps to the first",
          MB_YESNOCANCEL,
-         {Key(SDLK_TAB), Key(SDLK_TAB), Key(SDLK_TAB), Key(SDLK_RETURN)},
+         {KeyPress(SDLK_TAB), KeyPress(SDLK_TAB), KeyPress(SDLK_TAB), KeyPress(SDLK_RETURN)},
          IDYES},
         {"Shift+Tab from the first wraps to the last",
          MB_YESNOCANCEL,
-         {Key(SDLK_TAB, KMOD_LSHIFT), Key(SDLK_RETURN)},
+         {KeyPress(SDLK_TAB, KMOD_LSHIFT), KeyPress(SDLK_RETURN)},
          IDCANCEL},
         {"arrows: Right, Down, Left",
          MB_YESNOCANCEL,
-         {Key(SDLK_RIGHT), Key(SDLK_DOWN), Key(SDLK_LEFT), Key(SDLK_RETURN)},
+         {KeyPress(SDLK_RIGHT), KeyPress(SDLK_DOWN), KeyPress(SDLK_LEFT), KeyPress(SDLK_RETURN)},
          IDNO},
-        {"Escape: a lone OK", MB_OK, {Key(SDLK_ESCAPE)}, IDOK},
-        {"Escape: nothing in a Yes/No box", MB_YESNO, {Key(SDLK_ESCAPE)}, 0},
-        {"the close button as Escape", MB_OKCANCEL, {Closed()}, IDCANCEL},
-        {"the close button does nothing in a Yes/No box", MB_YESNO, {Closed()}, 0},
-        {"first letters", MB_YESNOCANCEL, {Key(SDLK_n)}, IDNO},
-        {"with Alt too", MB_YESNOCANCEL, {Key(SDLK_c, KMOD_LALT)}, IDCANCEL},
-        {"not with Control", MB_YESNOCANCEL, {Key(SDLK_n, KMOD_LCTRL)}, 0},
-        {"a letter no button has", MB_YESNOCANCEL, {Key(SDLK_o), Key(SDLK_x)}, 0},
+        {"Escape: a lone OK", MB_OK, {KeyPress(SDLK_ESCAPE)}, IDOK},
+        {"Escape: nothing in a Yes/No box", MB_YESNO, {KeyPress(SDLK_ESCAPE)}, 0},
+        {"the close button as Escape", MB_OKCANCEL, {WindowEvent(SDL_WINDOWEVENT_CLOSE)}, IDCANCEL},
+        {"the close button does nothing in a Yes/No box",
+         MB_YESNO,
+         {WindowEvent(SDL_WINDOWEVENT_CLOSE)},
+         0},
+        {"first letters", MB_YESNOCANCEL, {KeyPress(SDLK_n)}, IDNO},
+        {"with Alt too", MB_YESNOCANCEL, {KeyPress(SDLK_c, KMOD_LALT)}, IDCANCEL},
+        {"not with Control", MB_YESNOCANCEL, {KeyPress(SDLK_n, KMOD_LCTRL)}, 0},
+        {"a letter no button has", MB_YESNOCANCEL, {KeyPress(SDLK_o), KeyPress(SDLK_x)}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -206,16 +179,16 @@ TEST(ScreenBoxInput, MouseAtEachScale) {
         {
             SCOPED_TRACE("press and release on No: No, from edge to edge");
             EXPECT_EQ(AnswerOf(MB_YESNOCANCEL,
-                               {Button(SDL_MOUSEBUTTONDOWN, noLeft, noMiddle),
-                                Button(SDL_MOUSEBUTTONUP, noRight, noMiddle)},
+                               {MouseButton(SDL_MOUSEBUTTONDOWN, noLeft, noMiddle),
+                                MouseButton(SDL_MOUSEBUTTONUP, noRight, noMiddle)},
                                k),
                       IDNO);
         }
         {
             SCOPED_TRACE("just beside the button, in the gap: nothing");
             EXPECT_EQ(AnswerOf(MB_YESNOCANCEL,
-                               {Button(SDL_MOUSEBUTTONDOWN, noRight + 1, noMiddle),
-                                Button(SDL_MOUSEBUTTONUP, noRight + 1, noMiddle)},
+                               {MouseButton(SDL_MOUSEBUTTONDOWN, noRight + 1, noMiddle),
+                                MouseButton(SDL_MOUSEBUTTONUP, noRight + 1, noMiddle)},
                                k),
                       0);
         }
@@ -223,18 +196,18 @@ TEST(ScreenBoxInput, MouseAtEachScale) {
             SCOPED_TRACE("pressed on No, let go on Yes: no answer; No has the focus, and "
                          "shows pushed in only while the pointer is over it");
             BoxState state;
-            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {Button(SDL_MOUSEBUTTONDOWN, noLeft, noMiddle)}, k,
-                               &state),
+            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {MouseButton(SDL_MOUSEBUTTONDOWN, noLeft, noMiddle)},
+                               k, &state),
                       0);
             EXPECT_EQ(state.focus, 1);
             EXPECT_TRUE(state.pressedUnder);
-            AnswerOf(MB_YESNOCANCEL, {Motion(yes.x * k, noMiddle)}, k, &state);
+            AnswerOf(MB_YESNOCANCEL, {MouseMotion(yes.x * k, noMiddle)}, k, &state);
             EXPECT_FALSE(state.pressedUnder);
-            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {Button(SDL_MOUSEBUTTONUP, yes.x * k, noMiddle)}, k,
-                               &state),
+            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL,
+                               {MouseButton(SDL_MOUSEBUTTONUP, yes.x * k, noMiddle)}, k, &state),
                       0);
             EXPECT_EQ(state.pressed, -1);
-            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {Key(SDLK_RETURN)}, k, &state), IDNO)
+            EXPECT_EQ(AnswerOf(MB_YESNOCANCEL, {KeyPress(SDLK_RETURN)}, k, &state), IDNO)
                 << "Return presses the button the click focused";
         }
     }

@@ -40,22 +40,6 @@ void Push(SDL_Event event, SDL_Window* window) {
     SDL_PushEvent(&event);
 }
 
-SDL_Event MouseButton(Uint32 type, int x, int y) {
-    SDL_Event event{};
-    event.type = type;
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.x = x;
-    event.button.y = y;
-    return event;
-}
-
-SDL_Event WindowEvent(Uint8 what) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = what;
-    return event;
-}
-
 TEST_F(ScreenMessageBox, DrawnAtTheDesktopsScale) {
     const std::vector<uint32_t> painted = PaintMessageBox(Question, BoxState{});
     for (const int k : {1, 2}) {
