@@ -29,15 +29,9 @@ constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 constexpr int StoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 struct sigaction SavedEndingActions[std::size(EndingSignals)];
 
-// Whether the program may change the terminal's mode without being stopped for it: it is
-// in the terminal's foreground, or the terminal is not the one it is controlled by.
-bool MayChangeMode() {
-    const pid_t foreground = tcgetpgrp(STDIN_FILENO);
-    return foreground == -1 || foreground == getpgrp();
-}
-
 void TakeRunMode() {
-    if (TerminalChanged && MayChangeMode() && tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal) == 0)
+    if (TerminalChanged && InTerminalForeground() &&
+        tcsetattr(STDIN_FILENO, TCSANOW, &RunTerminal) == 0)
         RunModeHeld = 1;
 }
 
@@ -121,12 +115,15 @@ void EnterRawMode() {
 }
 
 void RestoreTerminal() {
-    if (TerminalChanged && MayChangeMode() && tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal) == 0)
+    if (TerminalChanged && InTerminalForeground() &&
+        tcsetattr(STDIN_FILENO, TCSANOW, &SavedTerminal) == 0)
         RunModeHeld = 0;
 }
 
 bool InTerminalForeground() {
-    return MayChangeMode();
+    // Also where the terminal is not the one the program is controlled by.
+    const pid_t foreground = tcgetpgrp(STDIN_FILENO);
+    return foreground == -1 || foreground == getpgrp();
 }
 
 void KeepRunMode() {
