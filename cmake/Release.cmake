@@ -3,7 +3,8 @@
 #   win32, win64  bumpdemo-win32.zip (bumpdemo-win64.zip): bumpdemo.exe and the users'
 #                 read-me, README.txt, in a folder of that name
 #   linux         the Debian package bumpdemo_VERSION_ARCH.deb: bumpdemo, bumpframe, their
-#                 manual pages and read-me
+#                 manual pages, read-me, copyright and changelog, the menu entry, its icons
+#                 and AppStream metadata
 #   web           bumpdemo-web.tar.gz: the page's four files and a read-me on serving them
 # The archives hold nothing of the build's folders or time (tools/release/).
 set(Release ${PROJECT_SOURCE_DIR}/tools/release)
@@ -46,6 +47,10 @@ else()
             COMMAND ${Release}/debian-package.sh ${ReleaseArchive} ${PROJECT_VERSION}
                     $<TARGET_FILE:bumpdemo> $<TARGET_FILE:bumpframe>
             DEPENDS bumpdemo bumpframe ${Release}/debian-package.sh ${Release}/archive.py
+                    ${Release}/icon.py ${Release}/copyright ${Release}/changelog
+                    ${Release}/bumpdemo.1 ${Release}/bumpframe.1 ${Release}/README-Linux.txt
+                    ${Release}/bumpdemo.desktop
+                    ${Release}/example.bumpdemo.bumpdemo.metainfo.xml
             COMMENT "Writing ${ReleaseArchive}" VERBATIM)
     endif()
 endif()

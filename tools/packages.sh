@@ -48,6 +48,8 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
               openbox dpkg-dev
+              # the Debian package's checks: Debian's own, and the menu entry's and metadata's
+              lintian desktop-file-utils appstream
               # a Wayland compositor, shown in a window of the test's X server
               weston
               # shells on a terminal, for the program stopped and continued as a job

@@ -31,6 +31,19 @@ done
 echo "bumpdemo.exe and bumpdemo-win32.zip: the same bytes from build/win32 and" \
      "build/win32-again ($((SECONDS - started)) s)"
 
+# So must the Debian package.
+echo "=== check that the Debian package is reproducible"
+started=$SECONDS
+deb=$(sed -n 's/^ReleaseArchive:INTERNAL=//p' build/linux/CMakeCache.txt)
+cmake --preset linux -B build/linux-again >/dev/null
+cmake --build build/linux-again -j"$jobs" --target release >/dev/null
+if ! cmp "$deb" "build/linux-again/${deb##*/}"; then
+    echo "FAILED: two builds of the Debian package differ"
+    exit 1
+fi
+echo "${deb##*/}: the same bytes from build/linux and build/linux-again" \
+     "($((SECONDS - started)) s)"
+
 # Prints what file(1) says of a program and checks it says the expected kind.
 CheckProgram() {
     local kind

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The Debian package as a person uses it: installed with dpkg, the installed bumpdemo run
-# windowed on an X server of the test's own (exact frames, the console key's report), then
-# removed with apt-get, after which no file of it is left. Skipped (77) where it cannot run
-# without harm: not root, the package not built yet, or a bumpdemo package already there.
+# The Debian package as a distribution and a person see it: lintian finds no error or
+# warning in it, its menu entry and AppStream metadata pass their validators, then it is
+# installed with dpkg, the menu entry's command is tried, the installed bumpdemo is run
+# windowed on an X server of the test's own (exact frames, the console key's report), and
+# the package is removed with apt-get, after which no file of it is left. Skipped (77)
+# where it cannot run without harm: not root, the package not built yet, or a bumpdemo
+# package already there.
 #   package-check.sh DEB DEMO_CASES WORK_DIR FRAMES_DIR
 set -uo pipefail
 
@@ -20,26 +23,83 @@ Fail() {
     exit 1
 }
 
-[ "$(id -u)" -eq 0 ] || Skip "installing a package needs root"
 [ -f "$deb" ] || Skip "no package $deb: cmake --build build/linux --target release"
+for tool in lintian desktop-file-validate appstreamcli; do
+    command -v "$tool" >/dev/null || Fail "$tool is not installed (tools/packages.sh installs it)"
+done
+
+# lintian as Debian's archive runs it: errors and warnings fail.
+lintian --fail-on error,warning "$deb" || Fail "lintian reports errors or warnings on $deb"
+echo "lintian: no errors or warnings"
+
+# The menu entry and the metadata as the package holds them, with the icon they name.
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+desktop-file-validate "$tree/usr/share/applications/bumpdemo.desktop" ||
+    Fail "desktop-file-validate rejects bumpdemo.desktop"
+appstreamcli validate-tree --no-net "$tree" || Fail "appstreamcli rejects the package's metadata"
+rm -rf "$tree"
+trap - EXIT
+
+[ "$(id -u)" -eq 0 ] || Skip "installing a package needs root"
 if dpkg-query -W -f='${Status}' bumpdemo 2>/dev/null | grep -q "installed"; then
     Skip "a bumpdemo package is installed on this machine already"
 fi
 
-# What the package holds, as absolute paths ("./usr/bin/bumpdemo" -> "/usr/bin/bumpdemo").
-mapfile -t paths < <(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\.||; s|/$||' |
-                     grep -Ev '^(|/usr|/usr/bin|/usr/share|/usr/share/doc|/usr/share/man|/usr/share/man/man[0-9])$')
+# What the package holds, as absolute paths ("./usr/bin/bumpdemo" -> "/usr/bin/bumpdemo");
+# folders on the machine before (/usr/share/icons/hicolor/48x48/apps) are not its own.
+mapfile -t paths < <(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\.||; s|/$||' | grep -v '^$')
+declare -A before
 for path in "${paths[@]}"; do
-    [ ! -e "$path" ] || Skip "$path is on this machine already"
+    if [ -d "$path" ]; then
+        before[$path]=1
+    elif [ -e "$path" ]; then
+        Skip "$path is on this machine already"
+    fi
 done
 
 trap 'dpkg -r bumpdemo >/dev/null 2>&1' EXIT
 dpkg -i "$deb" || Fail "dpkg -i $deb"
+entry=/usr/share/applications/bumpdemo.desktop
+icons=/usr/share/icons/hicolor
 for path in /usr/bin/bumpdemo /usr/bin/bumpframe /usr/share/doc/bumpdemo/README \
-            /usr/share/man/man6/bumpdemo.6.gz /usr/share/man/man1/bumpframe.1.gz; do
-    [ -e "$path" ] || Fail "$path is not installed"
+            /usr/share/doc/bumpdemo/copyright /usr/share/doc/bumpdemo/changelog.gz \
+            /usr/share/man/man1/bumpdemo.1.gz /usr/share/man/man1/bumpframe.1.gz "$entry" \
+            /usr/share/metainfo/example.bumpdemo.bumpdemo.metainfo.xml; do
+    [ -f "$path" ] || Fail "$path is not installed"
 done
-echo "installed: ${paths[*]}"
+for size in 48 128 256; do
+    icon=$icons/${size}x$size/apps/bumpdemo.png
+    [ -f "$icon" ] || Fail "$icon is not installed"
+    file "$icon" | grep -q "PNG image data, $size x $size, 8-bit/color RGB" ||
+        Fail "$icon is not a $size x $size picture: $(file "$icon")"
+done
+installed=()
+for path in "${paths[@]}"; do
+    [ -n "${before[$path]:-}" ] || installed+=("$path")
+done
+echo "installed: ${installed[*]}"
+
+# The menu entry's command keeps its terminal open after the report until a line is
+# typed: with a stand-in bumpdemo and a file as its input, it has read the file's first
+# line, and no more, when it ends.
+command=$(sed -n 's/^Exec=sh -c "\(.*\)"$/\1/p' "$entry")
+[ -n "$command" ] || Fail "$entry: Exec is not sh -c \"...\""
+mkdir -p "$work/menu"
+printf '#!/bin/sh\necho "BENCHMARK: 19.96 FPS"\n' >"$work/menu/bumpdemo"
+chmod +x "$work/menu/bumpdemo"
+printf 'first\nsecond\n' >"$work/menu/typed"
+exec {typed}<"$work/menu/typed"
+PATH="$work/menu:$PATH" sh -c "$command" <&"$typed" >"$work/menu/out.txt" 2>&1 ||
+    Fail "the menu entry's command ends with $?: $(cat "$work/menu/out.txt")"
+position=$(sed -n 's/^pos:[[:space:]]*//p' "/proc/$$/fdinfo/$typed")
+exec {typed}<&-
+[ "$(head -n 1 "$work/menu/out.txt")" = "BENCHMARK: 19.96 FPS" ] ||
+    Fail "the menu entry's command does not show bumpdemo's report first: $(cat "$work/menu/out.txt")"
+[ "$position" = 6 ] ||
+    Fail "the menu entry's command read $position bytes of its input, not the one line after the report"
+echo "menu entry: $command"
 
 python3 "$demoCases" windowed /usr/bin/bumpdemo "$work" "$frames" /usr/bin/bumpframe ||
     Fail "the installed bumpdemo does not run windowed with exact frames"
@@ -48,7 +108,7 @@ DEBIAN_FRONTEND=noninteractive apt-get remove -y bumpdemo >/dev/null || Fail "ap
 trap - EXIT
 left=()
 for path in "${paths[@]}"; do
-    [ ! -e "$path" ] || left+=("$path")
+    [ -n "${before[$path]:-}" ] || [ ! -e "$path" ] || left+=("$path")
 done
 [ ${#left[@]} -eq 0 ] || Fail "left after apt-get remove: ${left[*]}"
 if dpkg-query -W -f='${Status}' bumpdemo 2>/dev/null | grep -q "installed\|config-files"; then
