@@ -96,9 +96,9 @@ PATH="$work/menu:$PATH" sh -c "$command" <&"$typed" >"$work/menu/out.txt" 2>&1 |
 position=$(sed -n 's/^pos:[[:space:]]*//p' "/proc/$$/fdinfo/$typed")
 exec {typed}<&-
 [ "$(head -n 1 "$work/menu/out.txt")" = "BENCHMARK: 19.96 FPS" ] ||
-    Fail "the menu entry's command does not show bumpdemo's report first: $(cat "$work/menu/out.txt")"
+    Fail "the menu entry's command shows no report first: $(cat "$work/menu/out.txt")"
 [ "$position" = 6 ] ||
-    Fail "the menu entry's command read $position bytes of its input, not the one line after the report"
+    Fail "the menu entry's command read $position bytes of its input, not one line"
 echo "menu entry: $command"
 
 python3 "$demoCases" windowed /usr/bin/bumpdemo "$work" "$frames" /usr/bin/bumpframe ||

@@ -46,8 +46,9 @@ cp "$here/bumpdemo.desktop" "$share/applications/bumpdemo.desktop"
 cp "$here/$metainfo" "$share/metainfo/$metainfo"
 "$bumpframe" "$iconFrame" "$stage/icon.ppm"
 for size in 48 128 256; do
-    mkdir -p "$share/icons/hicolor/${size}x$size/apps"
-    python3 "$here/icon.py" "$stage/icon.ppm" "$size" "$share/icons/hicolor/${size}x$size/apps/bumpdemo.png"
+    icons=$share/icons/hicolor/${size}x$size/apps
+    mkdir -p "$icons"
+    python3 "$here/icon.py" "$stage/icon.ppm" "$size" "$icons/bumpdemo.png"
 done
 
 # dpkg-shlibdeps reads the source package's control file; a minimal one does.
