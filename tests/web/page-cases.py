@@ -325,6 +325,8 @@ def CaseInstalledOffline(page, references):
     errors = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
     assert errors["installabilityErrors"] == [], errors
     page.driver.execute_cdp_cmd("Network.enable", {})
+    # Nothing from the browser's HTTP cache either: only the worker's.
+    page.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
     try:
         page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
             "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
