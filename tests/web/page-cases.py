@@ -308,13 +308,12 @@ def CaseAccessibility(page):
     assert HasNode(nodes, role="log", live="polite"), [n for n in nodes if n["role"] == "log"]
     page.Keys("canvas", Keys.ESCAPE)
     page.Ended()
-    page.Open("?fail=IDirectDraw4::CreateClipper")
-    page.Click("No")
-    page.WaitFor(BOX_SHOWN + " && document.getElementById('box-text').textContent !== 'Fullscreen?'")
-    assert HasNode(AxNodes(page), role="alertdialog", name="Error",
-                   description="CreateClipper FAILED", modal=True)
-    page.Click("OK")
-    page.Ended()
+
+    def AlertThenOk(page):
+        assert HasNode(AxNodes(page), role="alertdialog", name="Error",
+                       description="CreateClipper FAILED", modal=True), "no alert dialog"
+        page.Click("OK")
+    CaseFailure(page, AlertThenOk)
 
 
 def CaseInstalledOffline(page, references):
@@ -424,7 +423,8 @@ def CaseFailure(page, answer):
     """A failure box, answered by ANSWER(page): it ends the run with exit code 1."""
     page.Open("?fail=IDirectDraw4::CreateClipper")
     page.Click("No")
-    page.WaitFor(BOX_SHOWN + " && document.getElementById('box-text').textContent !== 'Fullscreen?'")
+    page.WaitFor(BOX_SHOWN + " && document.getElementById('box-text').textContent"
+                 " !== 'Fullscreen?'")
     assert page.Box() == ("Error", "CreateClipper FAILED", ["OK"]), page.Box()
     answer(page)
     assert page.Ended() == 1, "a failure box ends the run with exit code 1"
