@@ -319,8 +319,10 @@ var BumpPage = (function () {
     $("console-label").hidden = true;
     consoleArea.hidden = true;
   }
+  // The worker that keeps the page for offline use, once the page has what it needs first.
   if ("serviceWorker" in navigator)
-    navigator.serviceWorker.register("sw.js").catch(() => {});
+    window.addEventListener("load",
+                            () => navigator.serviceWorker.register("sw.js").catch(() => {}));
 
   return {
     nextConsoleRecord: () => (consoleRecords.length ? consoleRecords.shift() : -1),
