@@ -40,10 +40,11 @@ UseEmscriptenCache() {
 # libdecor's plugin draws the window's title bar on Wayland (a recommendation of libdecor's,
 # which --no-install-recommends leaves out; without it libdecor complains on standard error).
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
-WebPackages=(cmake make emscripten python3)
+# The page's icons come from the native bumpframe; brotli compresses the page's files.
+WebPackages=("${DemoPackages[@]}" emscripten python3 brotli)
 # The release archives: the three builds, and dpkg-dev for the Debian package's dependencies.
 ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
-                 nodejs dpkg-dev)
+                 nodejs dpkg-dev brotli)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
@@ -58,4 +59,4 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
               # the page in a browser; node runs the page's memcpy test
-              emscripten nodejs chromium chromium-driver python3-selenium)
+              emscripten nodejs chromium chromium-driver python3-selenium brotli)
