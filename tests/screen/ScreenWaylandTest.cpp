@@ -3,7 +3,7 @@
 // while SDL_QUIT from a compositor still there goes by; a window that cannot be shown ends
 // the program in one line, except on a test's invisible display. The compositor is
 // libwayland's own server, in a runtime folder of the test's own, in the process itself.
-#include "Screen.h"
+#include "ScreenWayland.h"
 
 #include <gtest/gtest.h>
 #include <wayland-server.h>

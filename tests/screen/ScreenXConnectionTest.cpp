@@ -1,6 +1,6 @@
 // Watching SDL's X connection: a write to a connection the X server has closed must fail
 // and reach the lost-display report, not end the program silently by SIGPIPE.
-#include "Screen.h"
+#include "ScreenX11.h"
 
 #include <gtest/gtest.h>
 

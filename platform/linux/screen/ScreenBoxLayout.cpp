@@ -3,7 +3,8 @@
 // 75 x 23 each, side by side and centred at the bottom; the box as wide as the text or
 // the buttons need, and never so narrow that its title bar has no room.
 #include "ScreenBox.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
 

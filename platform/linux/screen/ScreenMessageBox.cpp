@@ -5,7 +5,8 @@
 // question is asked on the terminal; without a display, on standard error.
 #include "Screen.h"
 #include "ScreenBox.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
 #include <cstdio>
