@@ -44,30 +44,18 @@ std::vector<std::string> BreakLines(const char* text) {
     return lines;
 }
 
-std::vector<BoxButton> ButtonsOf(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return {{"OK", IDOK, {}}};
-    case MB_OKCANCEL:
-        return {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_YESNOCANCEL:
-        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_YESNO:
-        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}};
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type) {
     MessageBoxLayout layout;
     // Windows titles a box without a caption "Error".
     layout.title = caption != nullptr && caption[0] != '\0' ? caption : "Error";
-    layout.buttons = ButtonsOf(type);
-    // Escape as the terminal's question takes it: Cancel, a lone OK, nothing in a Yes/No box.
-    layout.escapeAnswer = MessageBoxAnswerForKey(type, 0x1B);
+    const MessageBoxButtons box = MessageBoxButtonsOf(type);
+    for (int i = 0; i < box.count; ++i)
+        layout.buttons.push_back(
+            BoxButton{box.buttons[i].text, box.buttons[i].answer, box.buttons[i].key, {}});
+    layout.defaultButton = box.defaultButton;
+    layout.escapeAnswer = box.escapeAnswer;
     layout.lines = BreakLines(text != nullptr ? text : "");
     size_t longest = 0;
     for (const std::string& line : layout.lines)

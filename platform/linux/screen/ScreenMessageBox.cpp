@@ -109,6 +109,7 @@ SDL_Window* OpenMessageBox(const MessageBoxLayout& layout, SDL_Window* owner, in
         return nullptr;
     Layout = layout;
     State = BoxState{};
+    State.focus = layout.defaultButton;
     Scale = scale;
     if (owner != nullptr)
         SDL_SetWindowModalFor(Box, owner);

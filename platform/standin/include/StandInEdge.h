@@ -35,8 +35,24 @@ bool TerminalAvailable();
 int ReadTerminalKey();
 
 // --- Message boxes ---------------------------------------------------------------------------
-// The answer a key gives in a box of this type on the terminal, or 0 when the key
-// means nothing there. Return is the first button; Escape is Cancel.
+// A message box's buttons and keys, decided here for every presentation: the buttons left
+// to right, the default one, what Escape (and a close button) answers, and the letter that
+// presses each button.
+struct MessageBoxButton {
+    const char* text; // "OK", "Cancel", "Yes", "No"
+    int answer;       // IDOK, IDCANCEL, IDYES or IDNO
+    char key;         // the lower-case letter that presses it: its first
+};
+struct MessageBoxButtons {
+    MessageBoxButton buttons[3];
+    int count;         // 0 for a type the stand-in does not offer
+    int defaultButton; // the button Return presses and the focus starts on
+    int escapeAnswer;  // Cancel, a lone OK; 0 (nothing) in a Yes/No box
+};
+MessageBoxButtons MessageBoxButtonsOf(UINT type);
+// The answer a key (a byte as typed) gives in a box of this type: Return (CR or LF) the
+// default button's, Escape the escape answer, a button's letter in either case that
+// button's; 0 when the key means nothing there.
 int MessageBoxAnswerForKey(UINT type, int key);
 
 // How a message box without a scripted answer is shown to the person: returns the

@@ -5,19 +5,16 @@
 "use strict";
 
 var BumpPage = (function () {
-  const IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
-  const MB_OK = 0, MB_OKCANCEL = 1, MB_YESNOCANCEL = 3, MB_YESNO = 4;
-  const Buttons = {
-    [MB_OK]: [["OK", IDOK]],
-    [MB_OKCANCEL]: [["OK", IDOK], ["Cancel", IDCANCEL]],
-    [MB_YESNOCANCEL]: [["Yes", IDYES], ["No", IDNO], ["Cancel", IDCANCEL]],
-    [MB_YESNO]: [["Yes", IDYES], ["No", IDNO]],
-  };
+  const IDYES = 6;
+  const MB_YESNOCANCEL = 3;
   const $ = (id) => document.getElementById(id);
   const canvas = $("canvas"), consolePanel = $("console"), consoleKeys = $("console-keys");
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const consoleRecords = [], canvasKeys = [];
   let boxType = -1, boxAnswer = 0, ended = false;
+  // The shown box's buttons as the program gives them: [label, answer] left to right, the
+  // one Return presses, and what Escape answers (0: nothing).
+  let boxButtons = [], boxDefault = 0, boxEscape = 0;
   let lastFrame = null; // the last pixels drawn, to draw again when the page resizes
 
   // Windows' virtual-key code of a key event: the browser's keyCode uses the same numbers.
@@ -82,18 +79,14 @@ var BumpPage = (function () {
     queueKey(canvasKeys, (1 << 16) | virtualKey(event), event));
   canvas.addEventListener("keyup", (event) => queueKey(canvasKeys, virtualKey(event), event));
 
-  // While a box is shown it takes every key: Return is its first button, Escape its
-  // Cancel (or a lone OK); nothing reaches the console or the canvas.
+  // While a box is shown it takes every key: Return is its default button, Escape its
+  // escape answer; nothing reaches the console or the canvas.
   window.addEventListener("keydown", (event) => {
     if (boxType < 0) return;
     event.preventDefault();
     event.stopPropagation();
-    const buttons = Buttons[boxType];
-    if (event.key === "Enter") answerBox(buttons[0][1]);
-    if (event.key === "Escape") {
-      const escape = buttons.find(([, id]) => id === IDCANCEL) || (boxType === MB_OK && buttons[0]);
-      if (escape) answerBox(escape[1]);
-    }
+    if (event.key === "Enter") answerBox(boxButtons[boxDefault][1]);
+    if (event.key === "Escape" && boxEscape !== 0) answerBox(boxEscape);
   }, true);
   window.addEventListener("keyup", (event) => {
     if (boxType >= 0) event.stopPropagation();
@@ -285,10 +278,12 @@ var BumpPage = (function () {
       lastFrame = fullScreen ? { ...frame, pixels: pixels.slice() } : null;
     },
 
-    showBox(title, text, type) {
-      const buttons = Buttons[type];
-      if (!buttons) return false;
+    showBox(title, text, type, buttons, defaultButton, escapeAnswer) {
+      if (buttons.length === 0) return false;
       boxType = type;
+      boxButtons = buttons;
+      boxDefault = defaultButton;
+      boxEscape = escapeAnswer;
       boxAnswer = 0;
       $("box-title").textContent = title;
       $("box-text").textContent = text;
@@ -301,7 +296,7 @@ var BumpPage = (function () {
         row.appendChild(button);
       }
       $("box-back").hidden = false;
-      row.firstChild.focus();
+      row.children[defaultButton].focus();
       return true;
     },
     boxAnswer: () => boxAnswer,
