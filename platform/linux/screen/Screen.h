@@ -27,7 +27,7 @@ constexpr int DisplayFailureExitCode = 1;
 // What the program must show a person cannot be shown (SDL failed to make its window, or
 // the first picture of it): one line on standard error naming WHAT, the display and SDL's
 // reason, and the program ends with DisplayFailureExitCode, as a run nobody sees is no run.
-// Returns on a test's invisible display (UseInvisibleDisplay).
+// On a test's invisible display (UseInvisibleDisplay) the line is written and it returns.
 void EndUnseen(const std::string& what);
 // Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
 // memory; having no display is then no reason to end.
@@ -123,9 +123,10 @@ bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL
 
 // --- Message boxes (ScreenMessageBox.cpp) ---------------------------------------------------
 // PresentMessageBox of a program on screen: the stand-in's own box in an SDL window at the
-// desktop's scale (ScreenBox.h), the question on the terminal on a screen of palette
-// entries, or caption and text on standard error with the answer 0 when no box can be
-// shown.
+// desktop's scale (ScreenBox.h), its text broken to fit the display's usable area, or the
+// question on the terminal on a screen of palette entries. A type without buttons, and a
+// question a screen of palette entries cannot ask without a terminal, go to standard
+// error with the answer 0; a box that cannot be shown ends the program (EndUnseen).
 int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type);
 
 // --- Keys (ScreenKeys.cpp) ---------------------------------------------------------------

@@ -41,7 +41,11 @@ struct MessageBoxLayout {
 constexpr int BoxButtonWidth = 75, BoxButtonHeight = 23;
 // The box for a MessageBoxA, its buttons and keys as the stand-in decides them for every
 // presentation (MessageBoxButtonsOf): no buttons for a type the stand-in does not offer.
-MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type);
+// Within maxWidth x maxHeight units (0: no limit) where the text allows: too many lines
+// are broken again up to the widest that fits, and what still does not fit is cut,
+// "..." marking the cut, so that the buttons stay inside.
+MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type,
+                                  int maxWidth = 0, int maxHeight = 0);
 // The button at a point in 96-dpi units, -1 for none.
 int BoxButtonAt(const MessageBoxLayout& layout, int x, int y);
 

@@ -95,8 +95,6 @@ bool DisplayAvailable() {
 }
 
 void EndUnseen(const std::string& what) {
-    if (InvisibleAllowed)
-        return;
     const std::string why = SDL_GetError(); // before any other SDL call sets its own
     // A display that has gone is the reason, said as such.
     if (System != nullptr)
@@ -107,7 +105,9 @@ void EndUnseen(const std::string& what) {
     std::fprintf(stderr, "%s: cannot show %s on the display %s%s%s\n",
                  program_invocation_short_name, what.c_str(), name != nullptr ? name : "",
                  why.empty() ? "" : ": ", why.c_str());
-    std::exit(DisplayFailureExitCode);
+    std::fflush(stderr);
+    if (!InvisibleAllowed)
+        std::exit(DisplayFailureExitCode);
 }
 
 void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display) {
