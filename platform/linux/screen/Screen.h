@@ -1,7 +1,8 @@
 // The stand-in on screen through SDL2: its message boxes, windows and screen shown to a
-// person, and the person's keys and window moves fed back as window messages. Shared
-// internals of the screen layer; the stand-in reaches it through its presentation hooks
-// and PresentMessageBox only. Everything here runs on the program's own thread.
+// person, and the person's keys and window moves fed back as window messages. The shared
+// part's header, for the layer (x11/ and wayland/ included) and its tests; the stand-in
+// reaches the layer through its presentation hooks and PresentMessageBox only. Everything
+// here runs on the program's own thread.
 #pragma once
 
 #include <StandIn.h>

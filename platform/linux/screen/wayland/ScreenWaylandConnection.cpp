@@ -1,5 +1,5 @@
-// SDL's Wayland connection, looked at on the program's thread as ScreenXConnection.cpp looks
-// at X's: whether SDL's event pump would find anything, and the compositor's end. libwayland
+// SDL's Wayland connection, looked at on the program's thread as the X part looks at X's:
+// whether SDL's event pump would find anything, and the compositor's end. libwayland
 // reports a broken connection only to the call that finds it, and SDL then posts SDL_QUIT
 // once and goes on showing nothing: the layer looks when SDL posts that, at the end of every
 // wait, and before anything is shown. WaylandDisplaySystem is the Wayland part's table.
