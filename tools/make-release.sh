@@ -5,7 +5,8 @@
 #   bumpdemo_VERSION_ARCH.deb  the Linux program as a Debian package
 #   bumpdemo-web.tar.gz        the web page's files and a read-me on serving them
 #   SHA256SUMS                 sha256sum's list of the three
-# Every file carries the commit's time, so two builds of one commit give the same bytes.
+# Every file carries the release's time (SOURCE_DATE_EPOCH, else the commit's), as
+# tools/release/ writes it, so two builds of one commit give the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -13,7 +14,7 @@ RequirePackages "${ReleasePackages[@]}"
 UseEmscriptenCache
 output=${1:-build/release}
 
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
     echo "make-release.sh: the work tree has changes that are not committed: the archives" \

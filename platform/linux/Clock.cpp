@@ -1,7 +1,8 @@
 // The real clock of the Linux stand-in: milliseconds since an arbitrary start, and
 // sleeping for a time.
-#include "StandInPrivate.h"
 #include "Terminal.h"
+
+#include <StandInEdge.h>
 
 #include <cerrno>
 #include <ctime>

@@ -1,8 +1,9 @@
 // Console input in a real run: the bytes of standard input become key events. A
 // terminal is switched to key-by-key input without echo for the run (TerminalMode.cpp);
 // any other input counts each byte, and its end once, as a key press.
-#include "StandInPrivate.h"
 #include "Terminal.h"
+
+#include <StandInEdge.h>
 
 #include <cerrno>
 #include <deque>

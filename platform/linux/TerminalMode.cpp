@@ -5,8 +5,9 @@
 // or brought there by fg while it ran on in the background (no signal tells of that: the
 // console's next look does). Only a process in the foreground changes the mode: from the
 // background the change would stop it.
-#include "StandInPrivate.h"
 #include "Terminal.h"
+
+#include <StandInEdge.h>
 
 #include <cerrno>
 #include <csignal>

@@ -1,12 +1,13 @@
 // The stand-in in a web page: the canvas, the console panel and the in-page message box
 // take the place of SDL2's windows and the terminal. Shared internals of the page's
 // edges; the stand-in reaches them through its presentation hooks, PresentMessageBox and
-// the console and clock functions of StandInPrivate.h. The page's own script (page/page.js)
+// the console and clock functions of StandInEdge.h. The page's own script (page/page.js)
 // holds the other side of every call here.
 #pragma once
 
 #include "PageWait.h"
-#include "WindowManager.h"
+
+#include <StandInEdge.h>
 
 // --- Windows and the screen (PageScreen.cpp) ------------------------------------------------
 // The presentation hooks: the visible top-level window is the canvas, showing the

@@ -1,7 +1,8 @@
 // The real clock in a page: the browser's monotonic clock, and Sleep as a wait that
 // gives the browser its turn (Asyncify unwinds the program to the event loop and back).
 #include "PageWait.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <emscripten.h>
 

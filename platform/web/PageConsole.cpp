@@ -1,7 +1,8 @@
 // The console's input in a page: keys typed into the console panel, queued by the page's
 // script as key-down and key-up records. There is no terminal to ask questions on.
 #include "PageWait.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <emscripten.h>
 

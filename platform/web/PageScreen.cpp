@@ -5,7 +5,6 @@
 // screen only mark the canvas out of date; it is drawn before the program next waits or
 // ends, as the browser shows nothing of the page in between.
 #include "Page.h"
-#include "Rectangles.h"
 
 #include <emscripten.h>
 

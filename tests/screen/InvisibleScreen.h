@@ -7,6 +7,10 @@
 
 #include <cstdlib>
 
+// While set, SDL_UpdateWindowSurface fails: the test program's own, in front of SDL's
+// (ScreenDrawingTest.cpp), as when a window's picture cannot be shown.
+extern bool FailWindowSurfaceUpdates;
+
 inline void StartInvisibleScreen(const char* windowClassName) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     UseInvisibleDisplay();

@@ -111,6 +111,31 @@ TEST(ScreenBoxLayout, PlacesAsAWindowsBoxAt96Dpi) {
                                             std::string(20, 'z')}));
         EXPECT_EQ(layout.width, 80 * BoxFontWidth + 2 * layout.textX) << "as wide as the text";
     }
+    // 1080 x 1920 pixels at 200 %: 540 units high, 960 wide; 35 lines of text fit.
+    {
+        SCOPED_TRACE("taller than the screen: broken into longer lines, up to the widest");
+        std::string text;
+        for (int word = 0; word < 50; ++word)
+            text += std::string(70, static_cast<char>('a' + word % 26)) + " ";
+        const MessageBoxLayout layout = LayOutMessageBox(text.c_str(), nullptr, MB_OK, 960, 540);
+        CheckPlaces(layout);
+        EXPECT_EQ(layout.lines.size(), 25u) << "two words a line";
+        EXPECT_LE(layout.width, 960);
+        EXPECT_LE(layout.height, 540);
+    }
+    {
+        SCOPED_TRACE("lines that longer ones cannot hold: what does not fit cut, and marked");
+        std::string text;
+        for (int line = 0; line < 50; ++line)
+            text += "line " + std::to_string(line) + "\n";
+        const MessageBoxLayout layout = LayOutMessageBox(text.c_str(), nullptr, MB_OK, 960, 540);
+        CheckPlaces(layout);
+        ASSERT_EQ(layout.lines.size(), 35u);
+        EXPECT_EQ(layout.lines.back(), "line 34...");
+        EXPECT_LE(layout.height, 540);
+        EXPECT_EQ(LayOutMessageBox(text.c_str(), nullptr, MB_OK).lines.size(), 51u)
+            << "no limit given: all of it";
+    }
 }
 
 // The answer of the first event that gives one, 0 for none.

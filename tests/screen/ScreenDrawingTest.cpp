@@ -13,9 +13,21 @@
 #include <StandIn.h>
 #include <ddraw.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <dlfcn.h>
+
+bool FailWindowSurfaceUpdates = false;
+
+extern "C" int SDL_UpdateWindowSurface(SDL_Window* window) {
+    if (FailWindowSurfaceUpdates)
+        return SDL_SetError("the test made the update fail");
+    using Update = int (*)(SDL_Window*);
+    static const Update sdl = reinterpret_cast<Update>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
+    return sdl(window);
+}
 
 namespace {
 
@@ -163,6 +175,34 @@ TEST_F(ScreenDrawing, FullScreenShowsTheNewestPictureEnlargedAfterAWait) {
     EXPECT_EQ(Seen(window, x + 320 * factor - 1, y + 200 * factor - 1), 0x336699u);
     EXPECT_EQ(Seen(window, x - 1, y), 0x000000u) << "black around the screen";
     EXPECT_EQ(Seen(window, x, y + 200 * factor), 0x000000u);
+}
+
+// A window nobody sees is no run: on the invisible display the run goes on, with the line
+// that ends a real one.
+TEST_F(ScreenDrawing, AWindowWhoseFirstPictureCannotBeShownEndsTheRun) {
+    {
+        SCOPED_TRACE("its first picture cannot be shown");
+        FailWindowSurfaceUpdates = true;
+        testing::internal::CaptureStderr();
+        const HWND window =
+            CreateWindowExA(0, "ScreenDrawing", "Unseen", WS_POPUP | WS_VISIBLE, Left, Top, Width,
+                            Height, nullptr, nullptr, nullptr, nullptr);
+        FailWindowSurfaceUpdates = false;
+        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                    testing::HasSubstr("cannot show the window \"Unseen\" on the display"));
+        DestroyWindow(window);
+    }
+    {
+        SCOPED_TRACE("a window shown before goes on when a later picture fails");
+        const HWND window =
+            CreateWindowExA(0, "ScreenDrawing", "Shown", WS_POPUP | WS_VISIBLE, Left, Top, Width,
+                            Height, nullptr, nullptr, nullptr, nullptr);
+        FailWindowSurfaceUpdates = true;
+        testing::internal::CaptureStderr();
+        SetWindowPos(window, nullptr, 0, 0, Width * 2, Height, SWP_NOMOVE | SWP_NOZORDER);
+        FailWindowSurfaceUpdates = false;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <StandIn.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -35,13 +36,24 @@ uint32_t Rgb(const SDL_Surface* surface, int x, int y) {
     return static_cast<uint32_t>(colour.r) << 16 | static_cast<uint32_t>(colour.g) << 8 | colour.b;
 }
 
+// The pixels of the box's window that differ from its 96-dpi picture, each pixel of that a
+// k x k block.
+int UnlikeThePicture(const SDL_Surface* surface, const MessageBoxLayout& layout, int k) {
+    const std::vector<uint32_t> painted = PaintMessageBox(layout, BoxState{});
+    int wrong = 0;
+    for (int y = 0; y < surface->h; ++y)
+        for (int x = 0; x < surface->w; ++x)
+            wrong +=
+                Rgb(surface, x, y) != painted[static_cast<size_t>(y / k) * layout.width + x / k];
+    return wrong;
+}
+
 void Push(SDL_Event event, SDL_Window* window) {
     SendTo(&event, SDL_GetWindowID(window));
     SDL_PushEvent(&event);
 }
 
 TEST_F(ScreenMessageBox, DrawnAtTheDesktopsScale) {
-    const std::vector<uint32_t> painted = PaintMessageBox(Question, BoxState{});
     for (const int k : {1, 2}) {
         SCOPED_TRACE("scale " + std::to_string(k));
         SDL_Window* box = OpenMessageBox(Question, nullptr, k);
@@ -55,13 +67,19 @@ TEST_F(ScreenMessageBox, DrawnAtTheDesktopsScale) {
         ASSERT_NE(surface, nullptr);
         ASSERT_EQ(surface->w, Question.width * k);
         ASSERT_EQ(surface->h, Question.height * k);
-        // Every pixel of the 96-dpi picture as a k x k block, in its colours.
-        int wrong = 0;
-        for (int y = 0; y < surface->h; ++y)
-            for (int x = 0; x < surface->w; ++x)
-                wrong += Rgb(surface, x, y) !=
-                         painted[static_cast<size_t>(y / k) * Question.width + x / k];
-        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(UnlikeThePicture(surface, Question, k), 0);
+        CloseMessageBox();
+    }
+    {
+        SCOPED_TRACE("exposed: drawn again (a window dragged over it leaves no hole)");
+        SDL_Window* box = OpenMessageBox(Question, nullptr, 1);
+        ASSERT_NE(box, nullptr);
+        SDL_Surface* surface = SDL_GetWindowSurface(box);
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        Push(WindowEvent(SDL_WINDOWEVENT_EXPOSED), box);
+        Push(KeyPress(SDLK_RETURN), box);
+        EXPECT_EQ(WaitForMessageBoxAnswer(), IDYES);
+        EXPECT_EQ(UnlikeThePicture(surface, Question, 1), 0);
         CloseMessageBox();
     }
 }
@@ -138,6 +156,18 @@ TEST_F(ScreenMessageBox, MessageBoxAOnScreen) {
         SCOPED_TRACE("a box without a caption answered by its close button: Cancel");
         WhenTheBoxShows({WindowEvent(SDL_WINDOWEVENT_CLOSE), KeyPress(SDLK_o)});
         EXPECT_EQ(MessageBoxA(nullptr, "Lock FAILED", nullptr, MB_OKCANCEL), IDCANCEL);
+    }
+    {
+        SCOPED_TRACE("a box whose picture cannot be shown: the run ends (here the line, and 0)");
+        FailWindowSurfaceUpdates = true;
+        WhenTheBoxShows({KeyPress(SDLK_n), KeyPress(SDLK_c)});
+        testing::internal::CaptureStderr();
+        const int answer = MessageBoxA(nullptr, "Fullscreen?", "Do you want...", MB_YESNOCANCEL);
+        FailWindowSurfaceUpdates = false;
+        EXPECT_EQ(answer, 0);
+        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                    testing::HasSubstr(
+                        "cannot show the message box \"Do you want...: Fullscreen?\" on the"));
     }
     {
         SCOPED_TRACE("a type without buttons here: on standard error, answer 0");

@@ -1,14 +1,17 @@
 // The end of a run nobody can see: a compositor that hangs up ends the program in one line
 // naming WAYLAND_DISPLAY (at the layer's look, and at the SDL_QUIT that SDL's pump posts),
 // while SDL_QUIT from a compositor still there goes by; a window that cannot be shown ends
-// the program in one line, except on a test's invisible display. The compositor is
-// libwayland's own server, in a runtime folder of the test's own, in the process itself.
-#include "Screen.h"
+// the program in one line (on a test's invisible display the line alone); events read
+// already count as waiting. The compositor is libwayland's own server, in a runtime folder
+// of the test's own, in the process itself.
+#include "ScreenWayland.h"
 
 #include <gtest/gtest.h>
+#include <wayland-client.h>
 #include <wayland-server.h>
 
 #include <cstdlib>
+#include <poll.h>
 #include <string>
 
 namespace {
@@ -84,6 +87,37 @@ TEST(ScreenWaylandDeathTest, AHangingUpCompositorEndsTheProgram) {
     }
 }
 
+// Events SDL's connection has read already, not yet dispatched, wait as much as those on
+// the socket: SDL's pump dispatches them first.
+TEST(ScreenWayland, EventsReadAlreadyCount) {
+    wl_display* compositor = StartCompositor();
+    ASSERT_NE(compositor, nullptr);
+    wl_display* client = wl_display_connect(nullptr);
+    ASSERT_NE(client, nullptr);
+    wl_callback* sync = wl_display_sync(client);
+    wl_display_flush(client);
+    // The compositor takes the client, reads its request and answers it.
+    pollfd answer{wl_display_get_fd(client), POLLIN, 0};
+    for (int turn = 0; turn < 50 && poll(&answer, 1, 0) == 0; ++turn) {
+        wl_event_loop_dispatch(wl_display_get_event_loop(compositor), 100);
+        wl_display_flush_clients(compositor);
+    }
+    ASSERT_EQ(wl_display_prepare_read(client), 0);
+    ASSERT_GT(wl_display_read_events(client), -1);
+    {
+        SCOPED_TRACE("read, not dispatched, nothing more on the socket");
+        EXPECT_TRUE(WaylandEventsWaiting(client));
+    }
+    {
+        SCOPED_TRACE("dispatched: nothing waits");
+        wl_display_dispatch_pending(client);
+        EXPECT_FALSE(WaylandEventsWaiting(client));
+    }
+    // The layer keeps the connection it looked at: it stays open to the end.
+    wl_callback_destroy(sync);
+    wl_display_destroy(compositor);
+}
+
 TEST(ScreenStartDeathTest, AWindowThatCannotBeShownEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     {
@@ -100,14 +134,17 @@ TEST(ScreenStartDeathTest, AWindowThatCannotBeShownEndsTheProgram) {
             "accelerated renderers available\n$");
     }
     {
-        SCOPED_TRACE("on a test's invisible display the run goes on");
+        SCOPED_TRACE("on a test's invisible display the run goes on, the line said");
         EXPECT_EXIT(
             {
+                setenv("DISPLAY", ":5", 1);
+                SDL_SetError("%s", "");
                 UseInvisibleDisplay();
                 EndUnseen("the window \"Title\"");
                 std::exit(Survived);
             },
-            testing::ExitedWithCode(Survived), "^$");
+            testing::ExitedWithCode(Survived),
+            "^[^\n:]*: cannot show the window \"Title\" on the display :5\n$");
     }
 }
 

@@ -91,6 +91,11 @@ TEST(StandInMessageBox, KeysOnTheTerminal) {
         {MB_OK, 'y', 0},
         {MB_OKCANCEL, 0x1B, IDCANCEL},
         {MB_OKCANCEL, '\r', IDOK},
+        {MB_OKCANCEL, 'C', IDCANCEL},
+        {MB_OKCANCEL, 'n', 0},
+        {MB_YESNO, 'o', 0},
+        {2 /* MB_ABORTRETRYIGNORE, not offered */, '\r', 0},
+        {2, 0x1B, 0},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::to_string(test.type) + " key " + std::to_string(test.key));

@@ -1,7 +1,8 @@
 // The stand-in on screen through SDL2: its message boxes, windows and screen shown to a
-// person, and the person's keys and window moves fed back as window messages. Shared
-// internals of the screen layer; the stand-in reaches it through its presentation hooks
-// and PresentMessageBox only. Everything here runs on the program's own thread.
+// person, and the person's keys and window moves fed back as window messages. The shared
+// part's header, for the layer (x11/ and wayland/ included) and its tests; the stand-in
+// reaches the layer through its presentation hooks and PresentMessageBox only. Everything
+// here runs on the program's own thread.
 #pragma once
 
 #include <StandIn.h>
@@ -15,28 +16,31 @@
 #include <vector>
 
 // --- Start-up (ScreenStart.cpp) -------------------------------------------------------------
-// Puts the layer in the stand-in's place for presentation and message boxes (a program
-// linked with standin_screen has it done before main).
-void InstallScreenLayer();
 // True when SDL's video runs on a display a person can see; the first call starts it. A
 // program that finds no display says so in one line on standard error and ends (exit code
 // DisplayFailureExitCode): without DISPLAY or WAYLAND_DISPLAY (or SDL_VIDEODRIVER), or
 // when the display named cannot be opened. SDL's invisible drivers (offscreen, dummy)
-// count as no display, unless a test chose them (UseInvisibleDisplay).
+// count as no display, unless a test chose them (UseInvisibleDisplay). The display
+// system SDL runs on (DisplaySystem below) is chosen then, and the screen's facts read.
 bool DisplayAvailable();
 // The exit code of a program that has no display, or loses it.
 constexpr int DisplayFailureExitCode = 1;
 // What the program must show a person cannot be shown (SDL failed to make its window, or
 // the first picture of it): one line on standard error naming WHAT, the display and SDL's
 // reason, and the program ends with DisplayFailureExitCode, as a run nobody sees is no run.
-// Returns on a test's invisible display (UseInvisibleDisplay).
+// On a test's invisible display (UseInvisibleDisplay) the line is written and it returns.
 void EndUnseen(const std::string& what);
 // Tests: the screen layer runs on SDL's dummy driver, whose window surfaces are plain
 // memory; having no display is then no reason to end.
 void UseInvisibleDisplay();
-// Whether the display is a screen of palette entries (an 8-bit X screen), which SDL does
-// not describe and the layer draws nothing on.
+// What the display system found when video started (1, false and false before, and off
+// X): the whole factor by which the program is shown on a desktop scaled for a dense
+// screen (ScaleForSettings), whether the screen is one of palette entries (an 8-bit X
+// screen, which SDL does not describe and the layer draws nothing on), and whether it is
+// a deep-colour one (channels wider than 8 bits).
+int DesktopScale();
 bool ScreenHasPalette();
+bool ScreenHasDeepColour();
 // The desktop as the display reports it: size in the stand-in's units (the physical size
 // divided by the desktop's scale), and the depth Windows would report (32 for 8-bit or
 // 10-bit channels in 4 bytes, 24 in 3, 16 with its red mask, 8). A screen of palette
@@ -44,14 +48,59 @@ bool ScreenHasPalette();
 void DescribeDesktop(StandInDisplay* display);
 void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display);
 
+// --- Display systems ---------------------------------------------------------------------------
+// What the screen is, as a display system finds it when video starts.
+struct ScreenFacts {
+    int scale = 1;
+    bool palette = false;
+    bool deepColour = false;
+};
+// One display system SDL's video runs on (x11/, wayland/): the shared part calls it only
+// through this table, chosen once when video starts by SDL's driver; none for SDL's
+// invisible drivers (SDL pumps and waits then).
+struct DisplaySystem {
+    const char* driver;          // SDL's name of its video driver
+    const char* displayVariable; // the environment variable that names its display
+    // Once SDL's video runs on it, before any window: watches the connection (its loss
+    // ends the program, EndWithLostDisplay) and reads the screen's facts.
+    void (*start)(ScreenFacts* facts);
+    // Ends the program when the display has gone: a cheap look, before anything is made
+    // or shown; and a sure one, before a failure is blamed on anything else.
+    void (*checkConnection)();
+    void (*confirmConnection)();
+    // Whether the connection of an SDL window holds events read already (which SDL's pump
+    // takes before it polls) or has anything to read (or has broken); and waiting until
+    // it has.
+    bool (*eventsWaiting)(SDL_Window* window);
+    void (*waitForEvents)(SDL_Window* window);
+};
+extern const DisplaySystem XDisplaySystem;
+extern const DisplaySystem WaylandDisplaySystem;
+// The display system chosen when video started; NULL for none.
+const DisplaySystem* CurrentDisplaySystem();
+
 // --- The desktop's scale (ScreenScale.cpp) -----------------------------------------------
-// The whole factor by which the program is shown on an X desktop scaled for a dense screen,
-// as Windows shows a program without DPI awareness: from GDK_SCALE (a whole number) when set,
-// else from Xft.dpi (96 dpi is 1, rounded to the nearest, at least 1); 1 off X.
-int DesktopScale();
-constexpr int MaximumScale = 8;
-// The factor those settings give (gdkScale may be NULL, xftDpi 0 for none).
+// The factor a desktop's settings give, as Windows shows a program without DPI awareness:
+// GDK_SCALE (a whole number) when set, else Xft.dpi (96 dpi is 1, rounded to the nearest,
+// at least 1); gdkScale may be NULL, xftDpi 0 for none.
 int ScaleForSettings(const char* gdkScale, double xftDpi);
+constexpr int MaximumScale = 8;
+
+// --- The display's connection (ScreenConnection.cpp) ------------------------------------------
+// SDL's description of a window's side of the display's system (X or Wayland); false for
+// none (no window, or SDL cannot tell).
+bool DescribeSdlWindow(SDL_Window* window, struct SDL_SysWMinfo* info);
+// The program's end when the connection to the display named breaks: one line on standard
+// error, the terminal put back, exit code DisplayFailureExitCode (X's and Wayland's alike).
+[[noreturn]] void EndWithLostDisplay(const char* name);
+
+// --- Events (ScreenEvents.cpp) ------------------------------------------------------------------
+// Whether SDL holds events or the display system's connection has anything (read already
+// or to read); true without a display system (SDL must pump then).
+bool SdlEventsWaiting(SDL_Window* window);
+// Waits until SdlEventsWaiting would be true: through the display system, else
+// SDL_WaitEvent.
+void WaitForSdlEvents(SDL_Window* window);
 
 // --- Units and pixels (ScreenUnits.cpp) ------------------------------------------------------
 // A place or length in the stand-in's units as physical pixels at a whole scale (held to
@@ -59,53 +108,6 @@ int ScaleForSettings(const char* gdkScale, double xftDpi);
 // place the program set comes back unchanged.
 int PixelsOfUnits(long long units, int scale);
 LONG UnitsOfPixels(int pixels, int scale);
-
-// --- The X screen (ScreenXScreen.cpp) -------------------------------------------------------
-// Reads what the X screen is, once SDL's X video runs and before any window: its default
-// visual and the desktop's Xft.dpi. On a screen whose channels are wider than 8 bits (30
-// bits, for 10-bit monitors) SDL's windows get the screen's visual of 8-bit channels (SDL
-// 2.26 makes no window surface for the default one).
-void LookAtXScreen();
-// Whether the X screen's default visual is one of palette entries (false off X).
-bool XScreenHasPalette();
-// Whether the X screen is a deep-colour one (false off X).
-bool ScreenHasDeepColour();
-// Xft.dpi of the X server's resource database; 0 where none is set or off X.
-double XScreenDpi();
-
-// --- SDL's X connection (ScreenXConnection.cpp) -----------------------------------------------
-// Watches the connection SDL opened: when it breaks (the X server ended), the program says
-// so in one line naming the display, puts the terminal back and ends with
-// DisplayFailureExitCode.
-void WatchDisplayConnection();
-// SDL's description of a window's side of the display's system (X or Wayland); false for
-// none (no window, or SDL cannot tell).
-bool DescribeSdlWindow(SDL_Window* window, struct SDL_SysWMinfo* info);
-// Whether SDL holds events or its X or Wayland connection has anything to read (or has
-// broken); true where SDL's windows are on neither (SDL must pump then).
-bool SdlEventsWaiting(SDL_Window* window);
-// The program's end when the connection to the display named breaks: one line on standard
-// error, the terminal put back, exit code DisplayFailureExitCode (X's and Wayland's alike).
-[[noreturn]] void EndWithLostDisplay(const char* name);
-// Ends the program as EndWithLostDisplay says when the X server has gone (an SDL call may
-// fail before SDL's connection has read that it went).
-void CheckXDisplay();
-
-// --- SDL's Wayland connection (ScreenWaylandConnection.cpp) ---------------------------------
-// Watches the compositor SDL talks to: when SDL's connection breaks or the compositor hangs
-// up, the program ends as EndWithLostDisplay says, naming WAYLAND_DISPLAY. Looked at when
-// SDL's pump posts SDL_QUIT, in WaylandEventsWaiting and in CheckWaylandConnection (before
-// a window is made or shown).
-void WatchWaylandConnection();
-void CheckWaylandConnection();
-// Whether SDL's Wayland connection holds events not yet dispatched or has anything to read.
-bool WaylandEventsWaiting(struct wl_display* display);
-// Waits until SdlEventsWaiting would be true; on X by a look at the connection that blocks.
-// SDL_WaitEvent would send the newest SDL window a wake-up message through a second
-// connection, which the server may read once that window is gone (a box closed at once):
-// Xlib's default handler then ends the program over that error as SDL closes the
-// connection at the end.
-void WaitForSdlEvents(SDL_Window* window);
 
 // --- Pixels (ScreenPixels.cpp) ------------------------------------------------------------
 // The SDL pixel format of the stand-in's screen at a depth (a 16-bit screen by its red
@@ -122,9 +124,10 @@ bool DrawPixels(const uint8_t* pixels, Uint32 format, int width, int height, SDL
 
 // --- Message boxes (ScreenMessageBox.cpp) ---------------------------------------------------
 // PresentMessageBox of a program on screen: the stand-in's own box in an SDL window at the
-// desktop's scale (ScreenBox.h), the question on the terminal on a screen of palette
-// entries, or caption and text on standard error with the answer 0 when no box can be
-// shown.
+// desktop's scale (ScreenBox.h), its text broken to fit the display's usable area, or the
+// question on the terminal on a screen of palette entries. A type without buttons, and a
+// question a screen of palette entries cannot ask without a terminal, go to standard
+// error with the answer 0; a box that cannot be shown ends the program (EndUnseen).
 int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type);
 
 // --- Keys (ScreenKeys.cpp) ---------------------------------------------------------------
@@ -137,6 +140,11 @@ struct KeyMessage {
 };
 // The window message of an SDL key event; false for a key without a virtual-key code.
 bool KeyMessageOf(const SDL_KeyboardEvent& event, KeyMessage* message);
+
+// --- Installation (ScreenInstall.cpp) --------------------------------------------------------
+// Puts the layer in the stand-in's place for presentation and message boxes (a program
+// linked with standin_screen has it done before main).
+void InstallScreenLayer();
 
 // --- Windows and the screen (ScreenWindows.cpp) ---------------------------------------------
 // The presentation hooks: each visible top-level window is an SDL window over its client

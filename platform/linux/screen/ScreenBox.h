@@ -26,19 +26,26 @@ struct BoxRect {
 struct BoxButton {
     const char* text; // a string literal
     int answer;       // IDOK, IDCANCEL, IDYES or IDNO
+    char key;         // the lower-case letter that presses it
     BoxRect place;
 };
 struct MessageBoxLayout {
     std::string title;              // the caption, "Error" for none
     std::vector<std::string> lines; // the text, broken into lines that fit
     int textX = 0, textY = 0;       // the first line's top-left corner
-    std::vector<BoxButton> buttons; // left to right; the first is the default
+    std::vector<BoxButton> buttons; // left to right
+    int defaultButton = 0;          // the one the focus starts on
     int escapeAnswer = 0;           // what Escape and the close button give; 0: nothing
     int width = 0, height = 0;
 };
 constexpr int BoxButtonWidth = 75, BoxButtonHeight = 23;
-// The box for a MessageBoxA: no buttons for a type the stand-in does not offer.
-MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type);
+// The box for a MessageBoxA, its buttons and keys as the stand-in decides them for every
+// presentation (MessageBoxButtonsOf): no buttons for a type the stand-in does not offer.
+// Within maxWidth x maxHeight units (0: no limit) where the text allows: too many lines
+// are broken again up to the widest that fits, and what still does not fit is cut,
+// "..." marking the cut, so that the buttons stay inside.
+MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type,
+                                  int maxWidth = 0, int maxHeight = 0);
 // The button at a point in 96-dpi units, -1 for none.
 int BoxButtonAt(const MessageBoxLayout& layout, int x, int y);
 

@@ -1,12 +1,10 @@
 // The person's keys and mouse in the message box, as Windows' message box takes them:
-// Return and Space press the focused button, Escape and the close button give Cancel (a
-// lone OK box's OK; nothing in a Yes/No box), Tab, Shift+Tab and the arrow keys move the
-// focus round the buttons, a button's first letter presses it, and a click presses the
-// button it went down and came up on.
+// Return and Space press the focused button, Escape and the close button give the box's
+// escape answer (MessageBoxButtonsOf), Tab, Shift+Tab and the arrow keys move the focus
+// round the buttons, a button's letter presses it, and a click presses the button it went
+// down and came up on.
 #include "Screen.h"
 #include "ScreenBox.h"
-
-#include <cctype>
 
 namespace {
 
@@ -42,11 +40,11 @@ int KeyAnswer(const MessageBoxLayout& layout, BoxState* state, const SDL_Keysym&
     default:
         break;
     }
-    // A button's first letter, as its mnemonic; with Alt too, not with Control.
+    // A button's letter, as its mnemonic; with Alt too, not with Control.
     if ((key.mod & (KMOD_CTRL | KMOD_GUI)) != 0 || key.sym < 'a' || key.sym > 'z')
         return 0;
     for (const BoxButton& button : layout.buttons)
-        if (std::tolower(static_cast<unsigned char>(button.text[0])) == key.sym)
+        if (button.key == key.sym)
             return button.answer;
     return 0;
 }

@@ -1,9 +1,11 @@
 // The message box's layout at 96 dpi, as a plain Windows message box has it: the text in
 // the upper part with a margin, left-aligned and broken into lines that fit; the buttons,
 // 75 x 23 each, side by side and centred at the bottom; the box as wide as the text or
-// the buttons need, and never so narrow that its title bar has no room.
+// the buttons need, and at least MinimumWidth. A text taller than the screen is broken
+// into longer lines, and cut where even those do not fit.
 #include "ScreenBox.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
 
@@ -16,10 +18,12 @@ constexpr int BottomMargin = 14;  // the buttons to the bottom
 constexpr int ButtonGap = 6;
 constexpr int MinimumWidth = 150;
 constexpr size_t LongestLine = 80; // characters; longer lines break at a space
+// The box's height besides its lines.
+constexpr int HeightBesideText = TextTop + TextToButtons + BoxButtonHeight + BottomMargin;
 
 // The text's lines: broken at line ends (CR, LF or CR LF), and where a line is longer
-// than the longest, at its last space that fits (which goes), else inside the word.
-std::vector<std::string> BreakLines(const char* text) {
+// than longest, at its last space that fits (which goes), else inside the word.
+std::vector<std::string> BreakLines(const char* text, size_t longest) {
     std::vector<std::string> paragraphs(1);
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c == '\r' && c[1] == '\n')
@@ -31,10 +35,10 @@ std::vector<std::string> BreakLines(const char* text) {
     }
     std::vector<std::string> lines;
     for (std::string rest : paragraphs) {
-        while (rest.size() > LongestLine) {
-            const size_t space = rest.rfind(' ', LongestLine);
+        while (rest.size() > longest) {
+            const size_t space = rest.rfind(' ', longest);
             const bool atSpace = space != std::string::npos && space > 0;
-            const size_t end = atSpace ? space : LongestLine;
+            const size_t end = atSpace ? space : longest;
             lines.push_back(rest.substr(0, end));
             rest.erase(0, atSpace ? end + 1 : end);
         }
@@ -43,31 +47,33 @@ std::vector<std::string> BreakLines(const char* text) {
     return lines;
 }
 
-std::vector<BoxButton> ButtonsOf(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return {{"OK", IDOK, {}}};
-    case MB_OKCANCEL:
-        return {{"OK", IDOK, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_YESNOCANCEL:
-        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}, {"Cancel", IDCANCEL, {}}};
-    case MB_YESNO:
-        return {{"Yes", IDYES, {}}, {"No", IDNO, {}}};
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
-MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type) {
+MessageBoxLayout LayOutMessageBox(const char* text, const char* caption, UINT type, int maxWidth,
+                                  int maxHeight) {
     MessageBoxLayout layout;
     // Windows titles a box without a caption "Error".
     layout.title = caption != nullptr && caption[0] != '\0' ? caption : "Error";
-    layout.buttons = ButtonsOf(type);
-    // Escape as the terminal's question takes it: Cancel, a lone OK, nothing in a Yes/No box.
-    layout.escapeAnswer = MessageBoxAnswerForKey(type, 0x1B);
-    layout.lines = BreakLines(text != nullptr ? text : "");
+    const MessageBoxButtons box = MessageBoxButtonsOf(type);
+    for (int i = 0; i < box.count; ++i)
+        layout.buttons.push_back(
+            BoxButton{box.buttons[i].text, box.buttons[i].answer, box.buttons[i].key, {}});
+    layout.defaultButton = box.defaultButton;
+    layout.escapeAnswer = box.escapeAnswer;
+    layout.lines = BreakLines(text != nullptr ? text : "", LongestLine);
+    const size_t fitting =
+        static_cast<size_t>(std::max(1, (maxHeight - HeightBesideText) / BoxFontHeight));
+    if (maxHeight > 0 && layout.lines.size() > fitting) {
+        const size_t widest =
+            std::max(LongestLine,
+                     static_cast<size_t>(std::max(0, maxWidth - 2 * SideMargin) / BoxFontWidth));
+        layout.lines = BreakLines(text != nullptr ? text : "", widest);
+        if (layout.lines.size() > fitting) {
+            layout.lines.resize(fitting);
+            std::string& last = layout.lines.back();
+            last = last.substr(0, std::min(last.size(), widest - 3)) + "...";
+        }
+    }
     size_t longest = 0;
     for (const std::string& line : layout.lines)
         longest = std::max(longest, line.size());

@@ -3,10 +3,10 @@
 // stand-in's (WM_MOVE follows), sizing it is held to its tracking sizes, and the close
 // button sends WM_CLOSE. SDL's places and sizes are physical pixels: the stand-in takes
 // them in its units, at the desktop's scale.
-#include "Rectangles.h"
 #include "Screen.h"
 #include "Terminal.h"
-#include "WindowManager.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
 

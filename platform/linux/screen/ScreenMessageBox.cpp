@@ -1,11 +1,14 @@
 // MessageBoxA on screen: the stand-in's own box (ScreenBox.h) in an SDL window of its own,
-// drawn at the desktop's scale and waited on in a loop of its own. While it waits, the
-// program's other SDL windows take no input, as Windows disables the owner of a modal
-// box, but are drawn again when exposed or resized. On a screen of palette entries the
-// question is asked on the terminal; without a display, on standard error.
+// drawn at the desktop's scale and waited on in a loop of its own; drawn again when
+// exposed. While it waits, the program's other SDL windows take no input, as Windows
+// disables the owner of a modal box, but are drawn again when exposed or resized. On a
+// screen of palette entries the question is asked on the terminal. A box whose first
+// picture cannot be shown ends the program, as a window's does (EndUnseen); without a
+// display the program has ended already (DisplayAvailable).
 #include "Screen.h"
 #include "ScreenBox.h"
-#include "StandInPrivate.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -64,16 +67,15 @@ BoxState State;
 int Scale = 1;
 
 // The box's picture on its window's surface, every pixel a Scale x Scale block, and shown;
-// false when the window has no surface to draw on.
+// false when SDL cannot draw it or show it.
 bool DrawBox() {
     SDL_Surface* surface = SDL_GetWindowSurface(Box);
     if (surface == nullptr)
         return false;
     const std::vector<uint32_t> pixels = PaintMessageBox(Layout, State);
-    DrawPixels(reinterpret_cast<const uint8_t*>(pixels.data()), SDL_PIXELFORMAT_XRGB8888,
-               Layout.width, Layout.height, surface, 0, 0, Scale);
-    SDL_UpdateWindowSurface(Box);
-    return true;
+    return DrawPixels(reinterpret_cast<const uint8_t*>(pixels.data()), SDL_PIXELFORMAT_XRGB8888,
+                      Layout.width, Layout.height, surface, 0, 0, Scale) &&
+           SDL_UpdateWindowSurface(Box) == 0;
 }
 
 // Where a box of width x height goes: centred over the owner's window, kept on the
@@ -108,6 +110,7 @@ SDL_Window* OpenMessageBox(const MessageBoxLayout& layout, SDL_Window* owner, in
         return nullptr;
     Layout = layout;
     State = BoxState{};
+    State.focus = layout.defaultButton;
     Scale = scale;
     if (owner != nullptr)
         SDL_SetWindowModalFor(Box, owner);
@@ -138,6 +141,7 @@ int WaitForMessageBoxAnswer() {
         if (windowId == boxId) {
             const BoxState before = State;
             answer = BoxAnswerForEvent(Layout, &State, event, Scale);
+            // Shown once, the box keeps going when a later picture fails, as a window does.
             if (answer == 0 && (NeedsDrawing(event) || !SameState(before, State)))
                 DrawBox();
         } else if (windowId != 0 && NeedsDrawing(event)) {
@@ -161,19 +165,35 @@ void CloseMessageBox() {
     SDL_FilterEvents(KeepUnlessForWindow, &boxId);
 }
 
+namespace {
+
+// The usable area (without panels) of the display the owner is on, or of the first, in
+// 96-dpi units at the scale; 0 x 0 where SDL cannot tell.
+SDL_Rect UsableUnits(SDL_Window* owner, int scale) {
+    const int display = owner != nullptr ? std::max(0, SDL_GetWindowDisplayIndex(owner)) : 0;
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayUsableBounds(display, &bounds) != 0)
+        return SDL_Rect{};
+    return SDL_Rect{0, 0, bounds.w / scale, bounds.h / scale};
+}
+
+} // namespace
+
 int ShowMessageBoxOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
-    const MessageBoxLayout layout = LayOutMessageBox(text, caption, type);
-    if (layout.buttons.empty() || !DisplayAvailable())
-        return WriteToStandardError(layout, text);
+    if (MessageBoxButtonsOf(type).count == 0 || !DisplayAvailable())
+        return WriteToStandardError(LayOutMessageBox(text, caption, type), text);
     // A screen of palette entries shows none of the layer's pictures: no colours are
     // set up for SDL's window surfaces there.
     if (ScreenHasPalette())
-        return TerminalAvailable() ? PresentOnTerminal(owner, text, caption, type)
-                                   : WriteToStandardError(layout, text);
+        return TerminalAvailable()
+                   ? PresentOnTerminal(owner, text, caption, type)
+                   : WriteToStandardError(LayOutMessageBox(text, caption, type), text);
     // The box waits for the person: the newest picture is shown behind it meanwhile.
     DrawPendingScreen();
-    if (OpenMessageBox(layout, owner != nullptr ? SdlWindowOf(owner) : nullptr, DesktopScale()) ==
-        nullptr) {
+    SDL_Window* ownerSdl = owner != nullptr ? SdlWindowOf(owner) : nullptr;
+    const SDL_Rect usable = UsableUnits(ownerSdl, DesktopScale());
+    const MessageBoxLayout layout = LayOutMessageBox(text, caption, type, usable.w, usable.h);
+    if (OpenMessageBox(layout, ownerSdl, DesktopScale()) == nullptr) {
         // Nobody saw the question: the program cannot go on as if it had been answered.
         EndUnseen("the message box \"" + layout.title + ": " + (text != nullptr ? text : "") +
                   "\"");

@@ -1,12 +1,12 @@
 // The desktop's scale, as a program that declares no DPI awareness is shown at it: the
 // settings a person's desktop makes (GDK_SCALE, else Xft.dpi in the X server's resource
 // database, which GNOME, KDE and Xfce set from their scaling), rounded to a whole factor so
-// that every pixel of the program is a crisp block.
+// that every pixel of the program is a crisp block. The X part reads them when video
+// starts (x11/ScreenXScreen.cpp).
 #include "Screen.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 int ScaleForSettings(const char* gdkScale, double xftDpi) {
     // GDK_SCALE is a whole factor the person set for their programs; it wins as in GTK.
@@ -21,14 +21,4 @@ int ScaleForSettings(const char* gdkScale, double xftDpi) {
         return 1;
     const double factor = std::floor(xftDpi / 96.0 + 0.5);
     return factor < 1 ? 1 : factor > MaximumScale ? MaximumScale : static_cast<int>(factor);
-}
-
-int DesktopScale() {
-    static const int scale = [] {
-        const char* driver = DisplayAvailable() ? SDL_GetCurrentVideoDriver() : nullptr;
-        if (driver == nullptr || std::strcmp(driver, "x11") != 0)
-            return 1;
-        return ScaleForSettings(std::getenv("GDK_SCALE"), XScreenDpi());
-    }();
-    return scale;
 }

@@ -1,8 +1,8 @@
 // SDL's video for the stand-in: started at the first need, when there is a display a
 // person can see, and closed at the end of the process (the desktop gets its own screen
-// back). A program without a display cannot do what it is for: it says so and ends.
+// back). A program without a display cannot do what it is for: it says so and ends. The
+// display system SDL runs on is chosen once then, and what the screen is read once.
 #include "Screen.h"
-#include "StandInPrivate.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,11 +15,14 @@ namespace {
 enum class Video { NotTried, Running, Missing };
 Video State = Video::NotTried;
 bool InvisibleAllowed = false;
+const DisplaySystem* System = nullptr;
+ScreenFacts Facts;
 
+// SDL's windows are closed before this runs (ScreenWindows.cpp registers that later).
 void StopVideo() {
-    CloseSdlWindows();
     SDL_Quit();
     State = Video::Missing;
+    System = nullptr;
 }
 
 const char* Variable(const char* name) {
@@ -53,7 +56,7 @@ void StartVideo() {
     // An X display that cannot be opened is the answer: SDL would go on to Wayland and
     // its invisible drivers, and talk about them on standard error.
     if (Variable("WAYLAND_DISPLAY") == nullptr)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, XDisplaySystem.driver);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         const char* name = DisplayName();
         EndWithoutDisplay("cannot open the display ", name != nullptr ? name : "");
@@ -66,29 +69,18 @@ void StartVideo() {
             EndWithoutDisplay("no display a person can see: SDL's video driver is ",
                               driver != nullptr ? driver : "none");
         }
-    } else if (std::strcmp(driver, "x11") == 0) {
-        // Window surfaces in plain memory, put on screen as they are: no renderer in between
-        // (which would also make SDL recreate each window for OpenGL). SDL's Wayland driver
-        // has no such surfaces: its window surfaces go through a renderer of SDL's choice.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        WatchDisplayConnection();
-        LookAtXScreen();
-    } else if (std::strcmp(driver, "wayland") == 0) {
-        WatchWaylandConnection();
+    } else {
+        for (const DisplaySystem* system : {&XDisplaySystem, &WaylandDisplaySystem})
+            if (std::strcmp(driver, system->driver) == 0)
+                System = system;
+        if (System != nullptr)
+            System->start(&Facts);
     }
     State = Video::Running;
     std::atexit(StopVideo);
 }
 
 } // namespace
-
-void InstallScreenLayer() {
-    PresentationLayer =
-        PresentationHooks{DescribeDesktop,    CanShowWindows,    WindowChanged,     WindowDestroyed,
-                          CursorCountChanged, ScreenChanged,     ScreenModeChanged, TakeInput,
-                          WaitForInput,       DrawPendingScreen, EndOfWait};
-    PresentMessageBox = ShowMessageBoxOnScreen;
-}
 
 void UseInvisibleDisplay() {
     InvisibleAllowed = true;
@@ -97,27 +89,25 @@ void UseInvisibleDisplay() {
 bool DisplayAvailable() {
     if (State == Video::NotTried)
         StartVideo();
-    else if (State == Video::Running)
-        CheckWaylandConnection(); // SDL would wait for a lost compositor's answers forever
+    else if (State == Video::Running && System != nullptr)
+        System->checkConnection(); // SDL would wait for a lost compositor's answers forever
     return State == Video::Running;
 }
 
 void EndUnseen(const std::string& what) {
-    if (InvisibleAllowed)
-        return;
     const std::string why = SDL_GetError(); // before any other SDL call sets its own
-    const char* driver = State == Video::Running ? SDL_GetCurrentVideoDriver() : nullptr;
     // A display that has gone is the reason, said as such.
-    if (driver != nullptr && std::strcmp(driver, "x11") == 0)
-        CheckXDisplay();
-    CheckWaylandConnection();
-    const char* name = driver != nullptr && std::strcmp(driver, "wayland") == 0
-                           ? Variable("WAYLAND_DISPLAY")
+    if (System != nullptr)
+        System->confirmConnection();
+    const char* name = System != nullptr && Variable(System->displayVariable) != nullptr
+                           ? Variable(System->displayVariable)
                            : DisplayName();
     std::fprintf(stderr, "%s: cannot show %s on the display %s%s%s\n",
                  program_invocation_short_name, what.c_str(), name != nullptr ? name : "",
                  why.empty() ? "" : ": ", why.c_str());
-    std::exit(DisplayFailureExitCode);
+    std::fflush(stderr);
+    if (!InvisibleAllowed)
+        std::exit(DisplayFailureExitCode);
 }
 
 void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay* display) {
@@ -153,8 +143,20 @@ void DescribeDesktopMode(const SDL_DisplayMode& mode, int scale, StandInDisplay*
     }
 }
 
+int DesktopScale() {
+    return Facts.scale;
+}
+
 bool ScreenHasPalette() {
-    return DisplayAvailable() && XScreenHasPalette();
+    return Facts.palette;
+}
+
+bool ScreenHasDeepColour() {
+    return Facts.deepColour;
+}
+
+const DisplaySystem* CurrentDisplaySystem() {
+    return System;
 }
 
 void DescribeDesktop(StandInDisplay* display) {

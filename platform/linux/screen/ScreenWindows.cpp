@@ -8,10 +8,11 @@
 // time the wait takes anyway (Sleep has fixed its deadline by then), and a frame that
 // follows finds the caches and the X server free.
 #include "Screen.h"
-#include "Rectangles.h"
-#include "WindowManager.h"
+
+#include <StandInEdge.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -229,6 +230,15 @@ void LimitSize(HWND window, SDL_Window* sdl) {
     SDL_SetWindowMaximumSize(sdl, maxWidth, maxHeight);
 }
 
+// SDL's windows are closed at the end of the process, before SDL's video (registered
+// after it, so run before it), and the desktop gets its own screen back.
+bool ClosedAtExit = false;
+void CloseAtExit() {
+    if (!ClosedAtExit)
+        std::atexit(CloseSdlWindows);
+    ClosedAtExit = true;
+}
+
 SDL_Window* CreateSdlWindow(HWND window) {
     const Window* state = LookUpWindow(window);
     Uint32 flags = SDL_WINDOW_HIDDEN;
@@ -240,6 +250,7 @@ SDL_Window* CreateSdlWindow(HWND window) {
                          SdlSize(Width(client)), SdlSize(Height(client)), flags);
     if (sdl == nullptr)
         return nullptr;
+    CloseAtExit();
     Shown[window] = sdl;
     LimitSize(window, sdl);
     return sdl;
@@ -369,6 +380,7 @@ void ScreenModeChanged(bool modeSet) {
             EndUnseen("the full-screen window");
             return;
         }
+        CloseAtExit();
     }
     RedrawFullScreen();
 }

@@ -1,9 +1,10 @@
-// Control interface of the stand-in, for its tests and its platform edges: the program's
-// own code (driver/, effect/, video/) never includes this header. Tests script what a
-// person or the machine would do (answer a message box, press a key in the console,
-// offer display modes, fail a call) and read back what the program did (the calls it
-// made, the boxes it showed, the screen); the Linux screen layer and the page read the
-// screen and the display description through it.
+// Control interface of the stand-in, for its tests: the program's own code (driver/,
+// effect/, video/) never includes this header. Tests script what a person or the machine
+// would do (answer a message box, press a key in the console, offer display modes, fail
+// a call) and read back what the program did (the calls it made, the boxes it showed, the
+// screen). The platform edges, beside their contract with the core (StandInEdge.h), use
+// a few of its parts too: StandInDisplay to describe the desktop, and the Linux screen
+// layer StandInReadScreen and StandInWindows.
 #pragma once
 
 #include <windows.h>

@@ -2,8 +2,10 @@
 // queue, else from the presentation of the box to the person.
 #include "StandInPrivate.h"
 
+#include <cctype>
 #include <cstdio>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace {
@@ -11,19 +13,17 @@ namespace {
 std::deque<int> ScriptedAnswers;
 std::vector<StandInMessageBox> Boxes;
 
-const char* ButtonPrompt(UINT type) {
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return "[Return] OK";
-    case MB_OKCANCEL:
-        return "[Return] OK, [c] Cancel";
-    case MB_YESNO:
-        return "[y] Yes, [n] No";
-    case MB_YESNOCANCEL:
-        return "[y] Yes, [n] No, [c] Cancel";
-    default:
-        return nullptr;
+// The buttons and the keys that press them, as the terminal's question names them: OK by
+// Return (its letter works too), the others by their letters.
+std::string ButtonPrompt(const MessageBoxButtons& box) {
+    std::string prompt;
+    for (int i = 0; i < box.count; ++i) {
+        const MessageBoxButton& button = box.buttons[i];
+        prompt += std::string(i > 0 ? ", " : "") + "[" +
+                  (button.answer == IDOK ? std::string("Return") : std::string(1, button.key)) +
+                  "] " + button.text;
     }
+    return prompt;
 }
 
 // Tests never ask a person: a box nobody scripted fails.
@@ -35,12 +35,12 @@ int NoPresentation(HWND, const char*, const char*, UINT) {
 
 // Without any other presentation: the question on the terminal, answered by one key.
 int PresentOnTerminal(HWND, const char* text, const char* caption, UINT type) {
-    const char* prompt = ButtonPrompt(type);
-    if (prompt == nullptr || !TerminalAvailable())
+    const MessageBoxButtons box = MessageBoxButtonsOf(type);
+    if (box.count == 0 || !TerminalAvailable())
         return 0;
     // A box without a caption is titled "Error", as on Windows.
     std::fprintf(stderr, "%s: %s\n%s? ", caption != nullptr ? caption : "Error",
-                 text != nullptr ? text : "", prompt);
+                 text != nullptr ? text : "", ButtonPrompt(box).c_str());
     std::fflush(stderr);
     int answer = 0;
     while (answer == 0) {
@@ -55,26 +55,36 @@ int PresentOnTerminal(HWND, const char* text, const char* caption, UINT type) {
 
 MessageBoxPresenter PresentMessageBox = PresentOnTerminal;
 
-int MessageBoxAnswerForKey(UINT type, int key) {
-    const UINT buttons = type & MB_TYPEMASK;
-    const bool hasCancel = buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL;
-    const bool yesNo = buttons == MB_YESNO || buttons == MB_YESNOCANCEL;
-    if (key == '\r' || key == '\n')
-        return yesNo ? IDYES : IDOK;
-    if (key == 0x1B) {
-        // Escape is Cancel; a lone OK button takes it too, a Yes/No box ignores it.
-        if (hasCancel)
-            return IDCANCEL;
-        return buttons == MB_OK ? IDOK : 0;
+MessageBoxButtons MessageBoxButtonsOf(UINT type) {
+    constexpr MessageBoxButton Ok{"OK", IDOK, 'o'}, Cancel{"Cancel", IDCANCEL, 'c'};
+    constexpr MessageBoxButton Yes{"Yes", IDYES, 'y'}, No{"No", IDNO, 'n'};
+    // The first button is the default. Escape is Cancel; a lone OK takes it too, a Yes/No
+    // box ignores it, as on Windows.
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return MessageBoxButtons{{Ok}, 1, 0, IDOK};
+    case MB_OKCANCEL:
+        return MessageBoxButtons{{Ok, Cancel}, 2, 0, IDCANCEL};
+    case MB_YESNOCANCEL:
+        return MessageBoxButtons{{Yes, No, Cancel}, 3, 0, IDCANCEL};
+    case MB_YESNO:
+        return MessageBoxButtons{{Yes, No}, 2, 0, 0};
+    default:
+        return MessageBoxButtons{{}, 0, 0, 0};
     }
-    if (yesNo && (key == 'y' || key == 'Y'))
-        return IDYES;
-    if (yesNo && (key == 'n' || key == 'N'))
-        return IDNO;
-    if (!yesNo && (key == 'o' || key == 'O'))
-        return IDOK;
-    if (hasCancel && (key == 'c' || key == 'C'))
-        return IDCANCEL;
+}
+
+int MessageBoxAnswerForKey(UINT type, int key) {
+    const MessageBoxButtons box = MessageBoxButtonsOf(type);
+    if (box.count == 0)
+        return 0;
+    if (key == '\r' || key == '\n')
+        return box.buttons[box.defaultButton].answer;
+    if (key == 0x1B)
+        return box.escapeAnswer;
+    for (int i = 0; i < box.count; ++i)
+        if (key == box.buttons[i].key || key == std::toupper(box.buttons[i].key))
+            return box.buttons[i].answer;
     return 0;
 }
 

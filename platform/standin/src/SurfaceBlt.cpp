@@ -4,7 +4,6 @@
 // time, and carried out when pixels are next needed: a Blt onto the screen is then copied
 // while the program waits, by the presentation that reads the screen, not in its frame.
 #include "DirectDrawPrivate.h"
-#include "Rectangles.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,5 @@
 // Window geometry: moving and sizing with WM_WINDOWPOSCHANGING/-CHANGED, the non-client
 // area from the display's metrics, rectangles and coordinate conversion.
-#include "Rectangles.h"
 #include "WindowManager.h"
 
 namespace {

@@ -5,20 +5,17 @@
 "use strict";
 
 var BumpPage = (function () {
-  const IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
-  const MB_OK = 0, MB_OKCANCEL = 1, MB_YESNOCANCEL = 3, MB_YESNO = 4;
-  const Buttons = {
-    [MB_OK]: [["OK", IDOK]],
-    [MB_OKCANCEL]: [["OK", IDOK], ["Cancel", IDCANCEL]],
-    [MB_YESNOCANCEL]: [["Yes", IDYES], ["No", IDNO], ["Cancel", IDCANCEL]],
-    [MB_YESNO]: [["Yes", IDYES], ["No", IDNO]],
-  };
+  const IDYES = 6;
+  const MB_YESNOCANCEL = 3;
   const $ = (id) => document.getElementById(id);
   const canvas = $("canvas"), consolePanel = $("console"), consoleKeys = $("console-keys");
   const box = $("box");
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const consoleRecords = [], canvasKeys = [];
   let boxType = -1, boxAnswer = 0, ended = false;
+  // The shown box's buttons as the program gives them: [label, answer] left to right, the
+  // one Return presses, and what Escape answers (0: nothing).
+  let boxEscape = 0;
   let lastFrame = null; // the last pixels drawn, to draw again when the page resizes
 
   // Windows' virtual-key code of a key event: the browser's keyCode uses the same numbers.
@@ -88,8 +85,8 @@ var BumpPage = (function () {
 
   // While a box is shown it takes every key, as Windows' message box does: Tab, Shift+Tab
   // and the arrows move the focus round its buttons, Return and Space press the focused
-  // one, a button's first letter presses it, Escape is Cancel (or a lone OK); nothing
-  // reaches the console or the canvas.
+  // one, a button's first letter presses it, Escape gives the box's escape answer (none in
+  // a Yes/No box); nothing reaches the console or the canvas.
   window.addEventListener("keydown", (event) => {
     if (boxType < 0) return;
     event.preventDefault();
@@ -103,9 +100,7 @@ var BumpPage = (function () {
     } else if (key === "Enter" || key === " ") {
       buttons[focused].click();
     } else if (key === "Escape") {
-      const escape = buttons.find((b) => Number(b.value) === IDCANCEL) ||
-        (buttons.length === 1 && buttons[0]);
-      if (escape) escape.click();
+      if (boxEscape !== 0) answerBox(boxEscape);
     } else if (key.length === 1 && !event.ctrlKey && !event.altKey && !event.metaKey) {
       const named = buttons.find((b) => b.textContent[0].toLowerCase() === key.toLowerCase());
       if (named) named.click();
@@ -128,9 +123,9 @@ var BumpPage = (function () {
   }
 
   // The box as a modal dialog, named by its caption and described by its text, with one
-  // button per [label, answer] and the focus on the first. A box that only tells, with a
-  // lone button, is an alert.
-  function openBox(title, text, buttons) {
+  // button per [label, answer] and the focus on the default one. A box that only tells,
+  // with a lone button, is an alert.
+  function openBox(title, text, buttons, defaultButton) {
     $("box-title").textContent = title;
     $("box-text").textContent = text;
     box.setAttribute("role", buttons.length === 1 ? "alertdialog" : "dialog");
@@ -144,7 +139,7 @@ var BumpPage = (function () {
       row.appendChild(button);
     }
     box.showModal();
-    row.firstChild.focus();
+    row.children[defaultButton].focus();
   }
 
   // Factors count device pixels per frame pixel: a whole number keeps every pixel an
@@ -353,12 +348,12 @@ var BumpPage = (function () {
       lastFrame = fullScreen ? { ...frame, pixels: pixels.slice() } : null;
     },
 
-    showBox(title, text, type) {
-      const buttons = Buttons[type];
-      if (!buttons) return false;
+    showBox(title, text, type, buttons, defaultButton, escapeAnswer) {
+      if (buttons.length === 0) return false;
       boxType = type;
+      boxEscape = escapeAnswer;
       boxAnswer = 0;
-      openBox(title, text, buttons);
+      openBox(title, text, buttons, defaultButton);
       return true;
     },
     boxAnswer: () => boxAnswer,

@@ -1,14 +1,15 @@
 // What the X screen is, read once when SDL's X video starts, on a connection of the layer's
 // own that is closed at once: whether its default visual is one of palette entries (an
 // 8-bit screen), whether it has channels wider than 8 bits (a deep-colour screen), and the
-// Xft.dpi of the X server's resource database (the desktop's scale).
+// Xft.dpi of the X server's resource database, which with GDK_SCALE gives the desktop's
+// scale.
 //
 // SDL 2.26 takes a 30-bit visual's depth for its pixel size, names no pixel format for it
 // and so makes no surface for a window in it ("Unknown window pixel format"): nothing could
 // be drawn. Such a screen also offers a visual of 8-bit channels (the X server composites
 // windows in it onto the screen, widening each channel); SDL's windows are made in that
 // one, through SDL's hint.
-#include "Screen.h"
+#include "ScreenX11.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
@@ -19,10 +20,6 @@
 #include <string>
 
 namespace {
-
-bool Palette = false;
-bool DeepColour = false;
-double Dpi = 0;
 
 int ChannelBits(unsigned long mask) {
     return std::popcount(mask);
@@ -74,33 +71,22 @@ double ResourceDpi(::Display* connection) {
 
 } // namespace
 
-void LookAtXScreen() {
+void LookAtXScreen(ScreenFacts* facts) {
+    facts->scale = ScaleForSettings(std::getenv("GDK_SCALE"), 0);
     ::Display* connection = XOpenDisplay(nullptr);
     if (connection == nullptr)
         return;
     const int screen = DefaultScreen(connection);
     const Visual* visual = DefaultVisual(connection, screen);
     const bool colours = visual->c_class == TrueColor || visual->c_class == DirectColor;
-    Palette = !colours;
-    DeepColour =
+    facts->palette = !colours;
+    facts->deepColour =
         colours && (ChannelBits(visual->red_mask) > 8 || ChannelBits(visual->green_mask) > 8 ||
                     ChannelBits(visual->blue_mask) > 8);
-    const VisualID chosen = DeepColour ? EightBitVisual(connection, screen) : 0;
-    Dpi = ResourceDpi(connection);
+    const VisualID chosen = facts->deepColour ? EightBitVisual(connection, screen) : 0;
+    facts->scale = ScaleForSettings(std::getenv("GDK_SCALE"), ResourceDpi(connection));
     XCloseDisplay(connection);
     // A visual the person chose through SDL's environment variable stays theirs.
     if (chosen != 0)
         SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(chosen).c_str());
-}
-
-bool XScreenHasPalette() {
-    return Palette;
-}
-
-bool ScreenHasDeepColour() {
-    return DeepColour;
-}
-
-double XScreenDpi() {
-    return Dpi;
 }

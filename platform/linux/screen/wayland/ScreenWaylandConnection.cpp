@@ -1,9 +1,9 @@
-// SDL's Wayland connection, looked at on the program's thread as ScreenXConnection.cpp looks
-// at X's: whether SDL's event pump would find anything, and the compositor's end. libwayland
+// SDL's Wayland connection, looked at on the program's thread as the X part looks at X's:
+// whether SDL's event pump would find anything, and the compositor's end. libwayland
 // reports a broken connection only to the call that finds it, and SDL then posts SDL_QUIT
 // once and goes on showing nothing: the layer looks when SDL posts that, at the end of every
-// wait, and before anything is shown.
-#include "Screen.h"
+// wait, and before anything is shown. WaylandDisplaySystem is the Wayland part's table.
+#include "ScreenWayland.h"
 
 #include <SDL_syswm.h>
 #include <wayland-client.h>
@@ -69,3 +69,28 @@ bool WaylandEventsWaiting(wl_display* display) {
     wl_display_cancel_read(display);
     return Readable(display);
 }
+
+namespace {
+
+void StartWayland(ScreenFacts*) {
+    // The compositor scales SDL's windows itself; its screens have no palettes.
+    WatchWaylandConnection();
+}
+
+bool EventsWaiting(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!DescribeSdlWindow(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND)
+        return true;
+    return WaylandEventsWaiting(info.info.wl.display);
+}
+
+// SDL's own wait: it looks at what its connection has read before it polls.
+void WaitForEvents(SDL_Window*) {
+    SDL_WaitEvent(nullptr);
+}
+
+} // namespace
+
+const DisplaySystem WaylandDisplaySystem{
+    "wayland",     "WAYLAND_DISPLAY", StartWayland, CheckWaylandConnection, CheckWaylandConnection,
+    EventsWaiting, WaitForEvents};

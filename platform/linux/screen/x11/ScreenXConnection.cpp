@@ -1,20 +1,17 @@
 // SDL's own X connection, looked at on the program's thread: whether SDL's event pump
 // would find anything, and what happens when the connection breaks. The pump flushes the
 // connection, reads and polls it and does its own bookkeeping; a frame loop that looks for
-// messages every frame need not pay for that when no event came. One poll of the
-// connection tells.
-#include "Screen.h"
-#include "Terminal.h"
+// messages every frame need not pay for that when no event came. A look at Xlib's queue
+// and one poll of the connection tell. XDisplaySystem is the X part's table.
+#include "ScreenX11.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,9 +22,8 @@ int DisplayLost(Display* display) {
     EndWithLostDisplay(DisplayString(display));
 }
 
-// Whether X's connection holds events read already, or has anything to read within
-// timeout milliseconds (-1: until it has). A broken connection reads as waiting too: the
-// pump then finds out.
+} // namespace
+
 bool XEventsWaiting(Display* display, int timeout) {
     if (XEventsQueued(display, QueuedAlready) > 0)
         return true;
@@ -36,22 +32,6 @@ bool XEventsWaiting(Display* display, int timeout) {
     while ((ready = poll(&connection, 1, timeout)) < 0 && errno == EINTR) {
     }
     return ready > 0;
-}
-
-} // namespace
-
-bool DescribeSdlWindow(SDL_Window* window, SDL_SysWMinfo* info) {
-    SDL_zero(*info);
-    SDL_VERSION(&info->version);
-    return window != nullptr && SDL_GetWindowWMInfo(window, info);
-}
-
-void EndWithLostDisplay(const char* name) {
-    std::fprintf(stderr, "%s: lost the connection to the display %s\n",
-                 program_invocation_short_name, name);
-    std::fflush(nullptr);
-    RestoreTerminal();
-    _exit(DisplayFailureExitCode);
 }
 
 void CheckXDisplay() {
@@ -75,26 +55,49 @@ void WatchDisplayConnection() {
         std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool SdlEventsWaiting(SDL_Window* window) {
-    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
-        return true;
+namespace {
+
+// SDL's X connection of a window; NULL when it is on none.
+Display* XConnectionOf(SDL_Window* window) {
     SDL_SysWMinfo info;
-    if (!DescribeSdlWindow(window, &info))
-        return true;
-    if (info.subsystem == SDL_SYSWM_WAYLAND)
-        return WaylandEventsWaiting(info.info.wl.display);
-    // SDL sends its own requests when it makes them; the pump, when it runs, sends the rest.
-    return info.subsystem != SDL_SYSWM_X11 || XEventsWaiting(info.info.x11.display, 0);
+    if (!DescribeSdlWindow(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
 }
 
-void WaitForSdlEvents(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    if (!DescribeSdlWindow(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+void StartX(ScreenFacts* facts) {
+    // Window surfaces in plain memory, put on screen as they are: no renderer in between
+    // (which would also make SDL recreate each window for OpenGL). SDL's Wayland driver
+    // has no such surfaces: its window surfaces go through a renderer of SDL's choice.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    WatchDisplayConnection();
+    LookAtXScreen(facts);
+}
+
+// Xlib reports a lost server to its handler at the call that finds it.
+void CheckNothing() {}
+
+bool EventsWaiting(SDL_Window* window) {
+    // SDL sends its own requests when it makes them; the pump, when it runs, sends the rest.
+    Display* display = XConnectionOf(window);
+    return display == nullptr || XEventsWaiting(display, 0);
+}
+
+// By a look at the connection that blocks. SDL_WaitEvent would send the newest SDL window
+// a wake-up message through a second connection, which the server may read once that
+// window is gone (a box closed at once): Xlib's default handler then ends the program
+// over that error as SDL closes the connection at the end.
+void WaitForEvents(SDL_Window* window) {
+    Display* display = XConnectionOf(window);
+    if (display == nullptr) {
         SDL_WaitEvent(nullptr);
         return;
     }
-    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
-        return;
-    XFlush(info.info.x11.display);
-    XEventsWaiting(info.info.x11.display, -1);
+    XFlush(display);
+    XEventsWaiting(display, -1);
 }
+
+} // namespace
+
+const DisplaySystem XDisplaySystem{"x11",         "DISPLAY",     StartX,       CheckNothing,
+                                   CheckXDisplay, EventsWaiting, WaitForEvents};
