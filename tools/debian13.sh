@@ -115,6 +115,11 @@ mounted)
     TestMounted "$2"
     ;;
 *)
+    # As the 32-bit Wine tests do: not run, and said so, without failing the test command.
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "=== NOTE: the Debian 13 tests were NOT run: making and entering its system needs root"
+        exit 0
+    fi
     started=$SECONDS
     folder=$(SystemFolder)
     MakeSystem "$folder"
