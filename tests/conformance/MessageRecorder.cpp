@@ -1,5 +1,7 @@
 #include "MessageRecorder.h"
 
+#include <cstdlib>
+
 namespace {
 
 std::vector<RecordedMessage> Messages;
@@ -26,8 +28,17 @@ void SetRefusal(UINT message) {
 }
 
 bool RunningOnWine() {
+    return WineMajorVersion() != 0;
+}
+
+int WineMajorVersion() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    FARPROC found = ntdll != nullptr ? GetProcAddress(ntdll, "wine_get_version") : nullptr;
+    if (found == nullptr)
+        return 0;
+    // Through void (*)(), the type GCC lets any function pointer be cast to unwarned.
+    auto version = reinterpret_cast<const char* (*)()>(reinterpret_cast<void (*)()>(found));
+    return std::atoi(version());
 }
 
 const std::vector<RecordedMessage>& Recording() {

@@ -32,6 +32,8 @@ void SetRefusal(UINT message);
 
 // Wine's ntdll exports its version; Windows' does not, and the stand-in has no ntdll.
 bool RunningOnWine();
+// Wine's major version (10 for "10.0"), or 0 where RunningOnWine is false.
+int WineMajorVersion();
 
 // Registers a class with the recording procedure under a name unique to the test, and
 // unregisters it (destroying its windows first) on destruction.

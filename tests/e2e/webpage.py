@@ -6,6 +6,7 @@ import http.server
 import threading
 
 from selenium import webdriver
+from selenium.webdriver.chrome.service import Service as ChromeService
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -42,7 +43,8 @@ def HeadlessChromium(*arguments, browser_log=False, phone=None):
         options.add_experimental_option("mobileEmulation", {"deviceMetrics": phone})
     if browser_log:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(options=options)
+    # Debian's driver, named: newer Seleniums find none by themselves.
+    return webdriver.Chrome(service=ChromeService("/usr/bin/chromedriver"), options=options)
 
 
 def Tap(driver, element):

@@ -4,21 +4,21 @@
 
 #include <emscripten.h>
 
-#include <cstdlib>
+#include <string>
 
-// The parameter as text, empty without one; the caller frees it.
-EM_JS(char*, PageFailParameter, (), {
+// The parameter's character at the index, 0 past its end. JavaScript that calls no
+// library function links alike on every emscripten (newer ones link only the library
+// functions that EM_JS code declares, older ones cannot declare them).
+EM_JS(int, PageFailCharacter, (int index), {
     const name = new URLSearchParams(location.search).get("fail") || "";
-    const size = lengthBytesUTF8(name) + 1;
-    const text = _malloc(size);
-    stringToUTF8(name, text, size);
-    return text;
+    return index < name.length ? name.charCodeAt(index) : 0;
 });
 
 // Called by the page once the program's static data is set up, before main.
 extern "C" EMSCRIPTEN_KEEPALIVE void ScriptPageFailure() {
-    char* name = PageFailParameter();
-    if (name[0] != '\0')
+    std::string name;
+    for (int character; (character = PageFailCharacter(static_cast<int>(name.size()))) != 0;)
+        name += static_cast<char>(character);
+    if (!name.empty())
         StandInFailCall(name, DDERR_GENERIC);
-    std::free(name);
 }
