@@ -41,9 +41,14 @@ UseEmscriptenCache() {
 # which --no-install-recommends leaves out; without it libdecor complains on standard error).
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
 WebPackages=(cmake make emscripten python3)
-# The release archives: the three builds, and dpkg-dev for the Debian package's dependencies.
+# 64-bit ARM, cross-built: Debian's cross compiler and the :arm64 libraries it links (and
+# libdecor's plugin, which the arm64 program loads on Wayland).
+Arm64Packages=(crossbuild-essential-arm64 libsdl2-dev:arm64 libx11-dev:arm64 libgtest-dev:arm64
+               libgmock-dev:arm64 libbenchmark-dev:arm64 libpixman-1-dev:arm64
+               libdecor-0-plugin-1-cairo:arm64)
+# The release archives: the four builds, and dpkg-dev for the Debian packages' dependencies.
 ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
-                 nodejs dpkg-dev)
+                 nodejs dpkg-dev "${Arm64Packages[@]}")
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
@@ -56,4 +61,6 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
               # the page in a browser; node runs the page's memcpy test
-              emscripten nodejs chromium chromium-driver python3-selenium)
+              emscripten nodejs chromium chromium-driver python3-selenium
+              # the arm64 build, its programs run under qemu-user
+              "${Arm64Packages[@]}" qemu-user)

@@ -3,9 +3,14 @@
 # (stripped), their manual pages, and the read-me in /usr/share/doc/bumpdemo. Its
 # dependencies are computed from the programs (dpkg-shlibdeps); every file carries the
 # release's time (SOURCE_DATE_EPOCH, else the commit's), owner root, so that the same
-# programs give the same package.
+# programs give the same package. For programs of another architecture, DEB_HOST_ARCH
+# names it (dpkg-shlibdeps then reads the libraries of that architecture) and STRIP its
+# strip.
 #   debian-package.sh DEB VERSION BUMPDEMO BUMPFRAME
 set -euo pipefail
+architecture=${DEB_HOST_ARCH:-$(dpkg --print-architecture)}
+export DEB_HOST_ARCH=$architecture
+strip=${STRIP:-strip}
 
 deb=$1
 version=$2
@@ -19,8 +24,8 @@ trap 'rm -rf "$stage"' EXIT
 root=$stage/debian/bumpdemo
 mkdir -p "$root/DEBIAN" "$root/usr/bin" "$root/usr/share/doc/bumpdemo" \
          "$root/usr/share/man/man1" "$root/usr/share/man/man6"
-strip --strip-unneeded -o "$root/usr/bin/bumpdemo" "$bumpdemo"
-strip --strip-unneeded -o "$root/usr/bin/bumpframe" "$bumpframe"
+"$strip" --strip-unneeded -o "$root/usr/bin/bumpdemo" "$bumpdemo"
+"$strip" --strip-unneeded -o "$root/usr/bin/bumpframe" "$bumpframe"
 cp "$here/README-Linux.txt" "$root/usr/share/doc/bumpdemo/README"
 gzip -9n <"$here/bumpdemo.6" >"$root/usr/share/man/man6/bumpdemo.6.gz"
 gzip -9n <"$here/bumpframe.1" >"$root/usr/share/man/man1/bumpframe.1.gz"
@@ -34,7 +39,7 @@ depends=$(cd "$stage" && dpkg-shlibdeps -O -e debian/bumpdemo/usr/bin/bumpdemo -
 cat >"$root/DEBIAN/control" <<CONTROL
 Package: bumpdemo
 Version: $version
-Architecture: $(dpkg --print-architecture)
+Architecture: $architecture
 Maintainer: The bumpdemo developers <bumpdemo@invalid>
 Installed-Size: $(du -sk --apparent-size "$root/usr" | cut -f1)
 Depends: $depends
