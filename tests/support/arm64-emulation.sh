@@ -23,7 +23,7 @@ Registered() {
 
 [ -x "$emulator" ] || { echo "arm64 emulation: $emulator is missing (package qemu-user)"; exit 1; }
 if [ -e "$binfmt/register" ] && Registered; then
-    echo "arm64 programs run under $(grep -h '^interpreter .*qemu-aarch64' "$binfmt"/* | head -1 | cut -d' ' -f2)"
+    echo "arm64 programs run under $(grep -h '^interpreter .*qemu-aarch64' "$binfmt"/* 2>/dev/null | head -1 | cut -d' ' -f2)"
     exit 0
 fi
 [ "$(id -u)" -eq 0 ] || { echo "arm64 emulation: registering qemu-aarch64 needs root"; exit 1; }
