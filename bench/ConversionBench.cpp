@@ -6,7 +6,6 @@
 #include "PlainLoops.h"
 
 #include "ConversionKernels.h"
-#include "CpuFeatures.h"
 #include "PixelConversion.h"
 
 #include <SDL.h>
@@ -22,8 +21,6 @@ struct Format {
     int bits;
     int bytesPerPixel;
     ConversionKernel plain;
-    ConversionKernel sse2;
-    ConversionKernel avx2;
     ConversionKernel chosen;
     Uint32 sdlFormat;
     pixman_format_code_t pixmanFormat;
@@ -33,14 +30,10 @@ struct Format {
 // in memory, SDL's BGR24 and pixman's r8g8b8.
 std::vector<Format> Formats() {
     return {
-        {15, 2, PlainConvertTo15, ConvertTo15Sse2, ConvertTo15Avx2, ConvertTo15Kernel,
-         SDL_PIXELFORMAT_RGB555, PIXMAN_x1r5g5b5},
-        {16, 2, PlainConvertTo16, ConvertTo16Sse2, ConvertTo16Avx2, ConvertTo16Kernel,
-         SDL_PIXELFORMAT_RGB565, PIXMAN_r5g6b5},
-        {24, 3, PlainConvertTo24, ConvertTo24Sse2, ConvertTo24Avx2, ConvertTo24Kernel,
-         SDL_PIXELFORMAT_BGR24, PIXMAN_r8g8b8},
-        {32, 4, PlainConvertTo32, nullptr, ConvertTo32Avx2, ConvertTo32Kernel,
-         SDL_PIXELFORMAT_ARGB8888, PIXMAN_a8r8g8b8},
+        {15, 2, PlainConvertTo15, ConvertTo15Kernel, SDL_PIXELFORMAT_RGB555, PIXMAN_x1r5g5b5},
+        {16, 2, PlainConvertTo16, ConvertTo16Kernel, SDL_PIXELFORMAT_RGB565, PIXMAN_r5g6b5},
+        {24, 3, PlainConvertTo24, ConvertTo24Kernel, SDL_PIXELFORMAT_BGR24, PIXMAN_r8g8b8},
+        {32, 4, PlainConvertTo32, ConvertTo32Kernel, SDL_PIXELFORMAT_ARGB8888, PIXMAN_a8r8g8b8},
     };
 }
 
@@ -119,16 +112,22 @@ void RegisterConversionBenchmarks() {
         format.chosen(frame.data(), want.data(), BenchWidth, BenchHeight, Padding(format));
         Surface got = MakeSurface(format.bytesPerPixel);
 
-        const struct {
+        struct Named {
             std::string name;
             ConversionKernel kernel;
             bool runs;
-        } kernels[] = {
-            {prefix + "plain", format.plain, true},
-            {prefix + "SSE2", format.sse2, format.sse2 != nullptr},
-            {prefix + "AVX2", format.avx2, format.avx2 != nullptr && CpuHasAvx2()},
-            {prefix + "memcpy rows", ConvertTo32, format.bits == 32},
         };
+        std::vector<Named> kernels = {{prefix + "plain", format.plain, true}};
+        bool listed = false;
+        for (const VectorConversionKernel& kernel : VectorConversionKernels())
+            if (kernel.bits == format.bits) {
+                kernels.push_back({prefix + kernel.name, kernel.convert, kernel.runs});
+                listed = listed || kernel.convert == format.chosen;
+            }
+        // Where the program uses its plain conversion, that one as the program is compiled
+        // (vectorised where the compiler does so).
+        kernels.push_back({prefix + "chosen", format.chosen, !listed && format.bits != 32});
+        kernels.push_back({prefix + "memcpy rows", ConvertTo32, format.bits == 32});
         for (const auto& k : kernels) {
             if (!k.runs)
                 continue;

@@ -5,13 +5,14 @@
 #include "PlainLoops.h"
 
 #include "BumpEffect.h"
-#include "CpuFeatures.h"
 #include "ShadeKernels.h"
 #include "VideoOutput.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -62,23 +63,23 @@ void RegisterShadeBenchmarks() {
     std::vector<uint32_t> got(BenchPixels);
     PlainShadePixels(BumpOffsets, ShadedImage, SelectedLightMap, LightOffsets()[11], want.data(),
                      BenchPixels);
-    const struct {
-        const char* name;
+    struct Named {
+        std::string name;
         ShadeKernel kernel;
         bool runs;
-    } kernels[] = {
-        {"ShadeFrame/plain", PlainShadePixels, true},
-        {"ShadeFrame/SSE2", ShadePixelsSse2, true},
-        {"ShadeFrame/AVX2", ShadePixelsAvx2, CpuHasAvx2()},
     };
+    std::vector<Named> kernels = {{"ShadeFrame/plain", PlainShadePixels, true}};
+    for (const VectorShadeKernel& kernel : VectorShadeKernels())
+        kernels.push_back({std::string("ShadeFrame/") + kernel.name, kernel.shade, kernel.runs});
     for (const auto& k : kernels) {
         if (!k.runs)
             continue;
         k.kernel(BumpOffsets, ShadedImage, SelectedLightMap, LightOffsets()[11], got.data(),
                  BenchPixels);
-        if (!ExpectSameBytes(k.name, want.data(), got.data(), BenchFrameBytes))
+        if (!ExpectSameBytes(k.name.c_str(), want.data(), got.data(), BenchFrameBytes))
             continue;
-        benchmark::RegisterBenchmark(k.name, ShadeWith, k.kernel)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(k.name.c_str(), ShadeWith, k.kernel)
+            ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("ShadeFrame/chosen", ShadeFrameAsTheProgram)
         ->Unit(benchmark::kMicrosecond);

@@ -17,12 +17,18 @@ elseif(NOT EMSCRIPTEN)
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
     # Stack canaries, checked library calls where sizes are known (optimised builds only:
     # the sanitizer build checks more, unoptimised), and x86's control-flow protection
-    # (CET) where the compiler offers it.
+    # (CET) or ARM's branch protection where the compiler offers it.
     add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security
                         $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
     check_cxx_compiler_flag(-fcf-protection HasControlFlowProtection)
     if(HasControlFlowProtection)
         add_compile_options(-fcf-protection)
+    endif()
+    # ARM's counterpart: branch target identification and return addresses signed
+    # (pointer authentication), marked in the program's property note.
+    check_cxx_compiler_flag(-mbranch-protection=standard HasBranchProtection)
+    if(HasBranchProtection)
+        add_compile_options(-mbranch-protection=standard)
     endif()
     # Relocations resolved at start and made read-only then (full RELRO).
     add_link_options(-Wl,-z,relro -Wl,-z,now)

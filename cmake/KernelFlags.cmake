@@ -1,6 +1,19 @@
 # Build settings of the per-frame kernels (shading and pixel conversion) and of the plain
 # loops they are measured against.
 #
+# The processor family whose kernels are built: x86 (SSE2 and AVX2, chosen at run time by
+# a processor check), arm64 (NEON, which every arm64 processor has) or web (WebAssembly,
+# where the SSE2 kernels are built for 128-bit SIMD).
+if(EMSCRIPTEN)
+    set(KERNEL_ARCH web)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+    set(KERNEL_ARCH arm64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86|x86)$")
+    set(KERNEL_ARCH x86)
+else()
+    message(FATAL_ERROR "No per-frame kernels for the processor ${CMAKE_SYSTEM_PROCESSOR}")
+endif()
+
 # Code placement alone moves a short hot loop's time by up to a third on some processors,
 # so every kernel and baseline starts its functions and loops on 64-byte boundaries.
 set(KERNEL_ALIGNMENT_FLAGS -falign-functions=64 -falign-loops=64)

@@ -44,13 +44,19 @@ elseif(EMSCRIPTEN)
 else()
     install(TARGETS bumpdemo RUNTIME DESTINATION bin)
     install(TARGETS bumpframe RUNTIME DESTINATION bin)
-    execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture
-                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    # A cross build's architecture comes from its toolchain file (DEBIAN_ARCHITECTURE).
+    set(architecture ${DEBIAN_ARCHITECTURE})
+    if(NOT architecture)
+        execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture
+                        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
     if(architecture)
         set(ReleaseArchive ${CMAKE_BINARY_DIR}/bumpdemo_${PROJECT_VERSION}_${architecture}.deb
             CACHE INTERNAL "the release archive")
         add_custom_target(release
-            COMMAND ${Release}/debian-package.sh ${ReleaseArchive} ${PROJECT_VERSION}
+            COMMAND ${CMAKE_COMMAND} -E env DEB_HOST_ARCH=${architecture} STRIP=${CMAKE_STRIP}
+                    "EMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+                    ${Release}/debian-package.sh ${ReleaseArchive} ${PROJECT_VERSION}
                     $<TARGET_FILE:bumpdemo> $<TARGET_FILE:bumpframe>
             DEPENDS bumpdemo bumpframe ${Release}/debian-package.sh ${Release}/archive.py
                     ${Release}/icon.py ${Release}/copyright ${Release}/changelog

@@ -2,9 +2,10 @@
 # Builds the release of the checked-out commit and writes its archives with their
 # checksums into build/release (or the folder given):
 #   bumpdemo-win32.zip         the Windows program (32-bit) and its read-me
-#   bumpdemo_VERSION_ARCH.deb  the Linux program as a Debian package
+#   bumpdemo_VERSION_ARCH.deb  the Linux program as a Debian package, for amd64 and (cross-
+#                              built) arm64
 #   bumpdemo-web.tar.gz        the web page's files and a read-me on serving them
-#   SHA256SUMS                 sha256sum's list of the three
+#   SHA256SUMS                 sha256sum's list of the four
 # Every file carries the release's time (SOURCE_DATE_EPOCH, else the commit's), as
 # tools/release/ writes it, so two builds of one commit give the same bytes.
 set -euo pipefail
@@ -22,7 +23,7 @@ if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
 fi
 
 archives=()
-for preset in win32 linux web; do
+for preset in win32 linux linux-arm64 web; do
     echo "=== release $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$(nproc)" --target release

@@ -42,9 +42,15 @@ UseEmscriptenCache() {
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
 # The page's icons come from the native bumpframe; brotli compresses the page's files.
 WebPackages=("${DemoPackages[@]}" emscripten python3 brotli)
-# The release archives: the three builds, and dpkg-dev for the Debian package's dependencies.
+# 64-bit ARM, cross-built: Debian's cross compiler and the :arm64 libraries it links (and
+# libdecor's plugin, which the arm64 program loads on Wayland).
+Arm64Packages=(crossbuild-essential-arm64 libsdl2-dev:arm64 libx11-dev:arm64 libgtest-dev:arm64
+               libgmock-dev:arm64 libbenchmark-dev:arm64 libpixman-1-dev:arm64
+               libdecor-0-plugin-1-cairo:arm64)
+# The release archives: the four builds, dpkg-dev for the Debian packages' dependencies,
+# brotli for the page's compressed copies, and qemu-user to render the arm64 package's icon.
 ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
-                 nodejs dpkg-dev brotli)
+                 nodejs dpkg-dev brotli "${Arm64Packages[@]}" qemu-user)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
@@ -59,4 +65,6 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
               # the page in a browser; node runs the page's memcpy test
-              emscripten nodejs chromium chromium-driver python3-selenium brotli)
+              emscripten nodejs chromium chromium-driver python3-selenium brotli
+              # the arm64 build, its programs run under qemu-user
+              "${Arm64Packages[@]}" qemu-user)

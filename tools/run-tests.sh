@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds every target (linux, linux-asan, win32, win64, web) and runs every test.
+# Builds every target (linux, linux-asan, linux-arm64, win32, win64, web) and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -7,13 +7,13 @@ RequirePackages "${TestPackages[@]}"
 UseEmscriptenCache
 jobs=$(nproc)
 
-for preset in linux linux-asan win32 win64 web; do
+for preset in linux linux-asan linux-arm64 win32 win64 web; do
     echo "=== build $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build "build/$preset" -j"$jobs"
 done
 echo "=== build the release archives"
-for preset in win32 linux web; do
+for preset in win32 linux linux-arm64 web; do
     cmake --build "build/$preset" --target release
 done
 
@@ -63,14 +63,21 @@ CheckProgram build/win64/driver/bumpdemo.exe 'PE32\+ executable .*\(console\),? 
 # creates it, about a minute). win32 also checks the release's format and imports and the
 # archive, and runs the windowed case on the bumpdemo.exe unpacked from it.
 # web: the page in headless Chromium, against the linux build's bumpframe.
+# linux-arm64: the arm64 programs under qemu-user (qemu-aarch64), the unit tests and the
+# end-to-end cases on Xvfb alike.
 # Whether this machine runs 32-bit Wine is looked at afresh on every run.
 rm -f build/win32/wineprefix.32bit build/win32/wineprefix.emulation
 
 source tools/test-preset.sh
 
+# The arm64 tests whose programs start programs (death tests) need the kernel to hand arm64
+# programs to qemu-aarch64; without it they fail, and the preset with them.
+echo "=== arm64 emulation"
+tests/support/arm64-emulation.sh || true
+
 # Every preset runs even after one has failed, so that one run shows every failure.
 failed=()
-for preset in linux linux-asan win32 win64 web; do
+for preset in linux linux-asan linux-arm64 win32 win64 web; do
     TestPreset "$preset" || { status=$?; failed+=("$preset"); }
 done
 # The linux and web presets again, in a Debian 13 system made for them.

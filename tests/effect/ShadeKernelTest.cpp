@@ -1,6 +1,5 @@
 // The vector shading passes against the plain one, pixel for pixel, guard pixels included.
 #include "BumpEffect.h"
-#include "CpuFeatures.h"
 #include "EffectFixture.h"
 #include "ShadeKernels.h"
 
@@ -9,18 +8,12 @@
 
 namespace {
 
-struct Kernel {
-    const char* label;
-    ShadeKernel shade;
-    bool needsAvx2;
-};
-const Kernel Kernels[] = {
-    {"SSE2", ShadePixelsSse2, false},
-    {"AVX2", ShadePixelsAvx2, true},
-};
+using Kernel = VectorShadeKernel;
+// The build's vector passes: SSE2 and AVX2 on x86, NEON on arm64.
+const std::vector<Kernel> Kernels = VectorShadeKernels();
 
 bool Runs(const Kernel& kernel) {
-    return !kernel.needsAvx2 || CpuHasAvx2();
+    return kernel.runs;
 }
 
 constexpr uint32_t GuardPixel = 0xA5A5A5A5;
@@ -66,7 +59,7 @@ TEST(ShadeKernels, RandomInputsOfEveryLengthUpTo70) {
         if (!Runs(kernel))
             continue;
         for (int count = 0; count <= 70; ++count) {
-            SCOPED_TRACE(std::string(kernel.label) + ", " + std::to_string(count) + " pixels");
+            SCOPED_TRACE(std::string(kernel.name) + ", " + std::to_string(count) + " pixels");
             const Inputs inputs = RandomInputs(count, random);
             EXPECT_EQ(FirstDifference(kernel, inputs, static_cast<uint16_t>(random())), -1);
         }
@@ -84,7 +77,7 @@ TEST(ShadeKernels, IndicesWrapPastTheLightMap) {
         if (!Runs(kernel))
             continue;
         for (const uint32_t lightOffset : {0x0000u, 0x0001u, 0x0020u, 0x6932u, 0x8000u, 0xFFFFu}) {
-            SCOPED_TRACE(std::string(kernel.label) + ", light offset " +
+            SCOPED_TRACE(std::string(kernel.name) + ", light offset " +
                          std::to_string(lightOffset));
             EXPECT_EQ(FirstDifference(kernel, inputs, static_cast<uint16_t>(lightOffset)), -1);
         }
@@ -106,7 +99,7 @@ TEST(ShadeKernels, EveryTopByteAndSaturatedChannels) {
     for (uint32_t cell = 0; cell < 256; ++cell)
         inputs.lightMap[cell] = static_cast<uint8_t>(cell);
     for (const Kernel& kernel : Kernels) {
-        SCOPED_TRACE(kernel.label);
+        SCOPED_TRACE(kernel.name);
         if (Runs(kernel)) {
             EXPECT_EQ(FirstDifference(kernel, inputs, 0), -1);
         }
@@ -127,26 +120,16 @@ TEST_F(ShadeKernelsOnTheEffect, EveryLightPosition) {
             continue;
         for (int time = 0; time < 90; ++time) {
             RenderBumpFrame(time);
-            SCOPED_TRACE(std::string(kernel.label) + ", time " + std::to_string(time));
+            SCOPED_TRACE(std::string(kernel.name) + ", time " + std::to_string(time));
             const auto lightOffset = static_cast<uint16_t>(LightY << 8 | LightX);
             ASSERT_EQ(FirstDifference(kernel, inputs, lightOffset), -1);
         }
         for (uint32_t lightOffset = 0; lightOffset < 65536; lightOffset += 4099) {
-            SCOPED_TRACE(std::string(kernel.label) + ", light offset " +
+            SCOPED_TRACE(std::string(kernel.name) + ", light offset " +
                          std::to_string(lightOffset));
             ASSERT_EQ(FirstDifference(kernel, inputs, static_cast<uint16_t>(lightOffset)), -1);
         }
     }
-}
-
-TEST(ShadeKernels, ChoiceFollowsTheProcessor) {
-    ChooseShadeKernel(false, false);
-    EXPECT_EQ(ShadePixelsKernel, ShadePixels);
-    ChooseShadeKernel(true, false);
-    EXPECT_EQ(ShadePixelsKernel, ShadePixelsSse2);
-    ChooseShadeKernel(true, true);
-    EXPECT_EQ(ShadePixelsKernel, ShadePixelsAvx2);
-    ChooseShadeKernel(CpuHasSse2(), CpuHasAvx2());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The vector conversions against the plain ones, byte for byte, guard bytes included.
 #include "ConversionKernels.h"
-#include "CpuFeatures.h"
 #include "PixelConversion.h"
 
 #include <gtest/gtest.h>
@@ -13,24 +12,29 @@
 namespace {
 
 struct Kernel {
-    const char* label;
+    std::string label;
     ConversionKernel fast;
     ConversionKernel plain;
     int bytesPerPixel;
-    bool needsAvx2;
+    bool runs;
 };
-const Kernel Kernels[] = {
-    {"15 bits, SSE2", ConvertTo15Sse2, ConvertTo15, 2, false},
-    {"16 bits, SSE2", ConvertTo16Sse2, ConvertTo16, 2, false},
-    {"24 bits, SSE2", ConvertTo24Sse2, ConvertTo24, 3, false},
-    {"15 bits, AVX2", ConvertTo15Avx2, ConvertTo15, 2, true},
-    {"16 bits, AVX2", ConvertTo16Avx2, ConvertTo16, 2, true},
-    {"24 bits, AVX2", ConvertTo24Avx2, ConvertTo24, 3, true},
-    {"32 bits, AVX2", ConvertTo32Avx2, ConvertTo32, 4, true},
-};
+// The build's vector conversions (SSE2 and AVX2 on x86, NEON on arm64), each beside the
+// plain conversion of its depth.
+std::vector<Kernel> Kernels() {
+    std::vector<Kernel> kernels;
+    for (const VectorConversionKernel& kernel : VectorConversionKernels()) {
+        const ConversionKernel plain = kernel.bits == 15   ? ConvertTo15
+                                       : kernel.bits == 16 ? ConvertTo16
+                                       : kernel.bits == 24 ? ConvertTo24
+                                                           : ConvertTo32;
+        kernels.push_back({std::to_string(kernel.bits) + " bits, " + kernel.name, kernel.convert,
+                           plain, (kernel.bits + 7) / 8, kernel.runs});
+    }
+    return kernels;
+}
 
 bool Runs(const Kernel& kernel) {
-    return !kernel.needsAvx2 || CpuHasAvx2();
+    return kernel.runs;
 }
 
 constexpr uint8_t Guard = 0xA5;
@@ -82,7 +86,7 @@ TEST(ConversionKernels, EveryColourMatchesThePlainConversion) {
     constexpr int Padding = 7;
     constexpr uint32_t Colours = 1u << 24;
     std::vector<uint32_t> frame(Width * Height);
-    for (const Kernel& kernel : Kernels) {
+    for (const Kernel& kernel : Kernels()) {
         SCOPED_TRACE(kernel.label);
         if (!Runs(kernel))
             continue;
@@ -101,14 +105,14 @@ TEST(ConversionKernels, EveryColourMatchesThePlainConversion) {
 // alignment: the tails of the rows and the padding.
 TEST(ConversionKernels, AnyWidthPaddingAndAlignment) {
     const std::vector<uint32_t> frame = RandomPixels(70 * 5, 1);
-    for (const Kernel& kernel : Kernels) {
+    for (const Kernel& kernel : Kernels()) {
         if (!Runs(kernel))
             continue;
         for (int width = 0; width <= 70; ++width)
             for (const int padding : {0, 1, 3, 64})
                 for (const int misalign : {0, 1, 7}) {
-                    SCOPED_TRACE(std::string(kernel.label) + ", width " + std::to_string(width) +
-                                 ", padding " + std::to_string(padding) + ", misaligned by " +
+                    SCOPED_TRACE(kernel.label + ", width " + std::to_string(width) + ", padding " +
+                                 std::to_string(padding) + ", misaligned by " +
                                  std::to_string(misalign));
                     EXPECT_EQ(FirstDifference(kernel, frame, width, 5, padding, misalign), -1);
                 }
@@ -118,11 +122,11 @@ TEST(ConversionKernels, AnyWidthPaddingAndAlignment) {
 // The frame as the program shows it, 320 x 200, at the pitches a display may report.
 TEST(ConversionKernels, FrameSizedSurfaces) {
     const std::vector<uint32_t> frame = RandomPixels(320 * 200, 2);
-    for (const Kernel& kernel : Kernels) {
+    for (const Kernel& kernel : Kernels()) {
         if (!Runs(kernel))
             continue;
         for (const int padding : {0, 128, 320}) {
-            SCOPED_TRACE(std::string(kernel.label) + ", padding " + std::to_string(padding));
+            SCOPED_TRACE(kernel.label + ", padding " + std::to_string(padding));
             EXPECT_EQ(FirstDifference(kernel, frame, 320, 200, padding, 0), -1);
         }
     }
@@ -134,35 +138,12 @@ TEST(ConversionKernels, HighRedSurvivesThePacking) {
     for (uint32_t red = 0x78; red <= 0xFF; ++red)
         for (const uint32_t rest : {0x0000u, 0xFFFFu, 0x8080u, 0x0404u})
             frame.push_back(red << 16 | rest);
-    for (const Kernel& kernel : Kernels) {
+    for (const Kernel& kernel : Kernels()) {
         SCOPED_TRACE(kernel.label);
         if (Runs(kernel)) {
             EXPECT_EQ(FirstDifference(kernel, frame, static_cast<int>(frame.size()), 1, 0, 0), -1);
         }
     }
-}
-
-TEST(ConversionKernels, ChoiceFollowsTheProcessor) {
-    struct Case {
-        const char* label;
-        bool sse2;
-        bool avx2;
-        ConversionKernel to15, to16, to24, to32;
-    };
-    const Case cases[] = {
-        {"neither", false, false, ConvertTo15, ConvertTo16, ConvertTo24, ConvertTo32},
-        {"SSE2", true, false, ConvertTo15Sse2, ConvertTo16Sse2, ConvertTo24Sse2, ConvertTo32},
-        {"AVX2", true, true, ConvertTo15Avx2, ConvertTo16Avx2, ConvertTo24Avx2, ConvertTo32Avx2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        ChooseConversionKernels(c.sse2, c.avx2);
-        EXPECT_EQ(ConvertTo15Kernel, c.to15);
-        EXPECT_EQ(ConvertTo16Kernel, c.to16);
-        EXPECT_EQ(ConvertTo24Kernel, c.to24);
-        EXPECT_EQ(ConvertTo32Kernel, c.to32);
-    }
-    ChooseConversionKernels(CpuHasSse2(), CpuHasAvx2());
 }
 
 } // namespace

@@ -4,9 +4,14 @@
 # /usr/share/doc/bumpdemo, and the menu entry with its icons (made from a frame that
 # bumpframe renders) and AppStream metadata. Its dependencies are computed from the
 # programs (dpkg-shlibdeps); every file carries the release's time (SOURCE_DATE_EPOCH,
-# else the commit's), owner root, so that the same programs give the same package.
+# else the commit's), owner root, so that the same programs give the same package. For
+# programs of another architecture, DEB_HOST_ARCH names it (dpkg-shlibdeps then reads the
+# libraries of that architecture), STRIP its strip and EMULATOR what runs its bumpframe.
 #   debian-package.sh DEB VERSION BUMPDEMO BUMPFRAME
 set -euo pipefail
+architecture=${DEB_HOST_ARCH:-$(dpkg --print-architecture)}
+export DEB_HOST_ARCH=$architecture
+strip=${STRIP:-strip}
 
 deb=$1
 version=$2
@@ -14,7 +19,6 @@ bumpdemo=$3
 bumpframe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 epoch=$(python3 "$here/archive.py" time)
-architecture=$(dpkg --print-architecture)
 maintainer="The bumpdemo developers <developers@bumpdemo.example>"
 metainfo=example.bumpdemo.bumpdemo.metainfo.xml
 # The icon: the middle square of the frame of this time.
@@ -34,7 +38,7 @@ mkdir -p "$root/DEBIAN" "$root/usr/bin" "$share/doc/bumpdemo" "$share/man/man1" 
          "$share/applications" "$share/metainfo"
 # Stripped as Debian's own packages are (dh_strip): also without the compiler's comment.
 for program in "$bumpdemo" "$bumpframe"; do
-    strip --strip-unneeded --remove-section=.comment --remove-section=.note \
+    "$strip" --strip-unneeded --remove-section=.comment --remove-section=.note \
           -o "$root/usr/bin/$(basename "$program")" "$program"
 done
 cp "$here/README-Linux.txt" "$share/doc/bumpdemo/README"
@@ -44,7 +48,7 @@ gzip -9n <"$here/bumpdemo.1" >"$share/man/man1/bumpdemo.1.gz"
 gzip -9n <"$here/bumpframe.1" >"$share/man/man1/bumpframe.1.gz"
 cp "$here/bumpdemo.desktop" "$share/applications/bumpdemo.desktop"
 cp "$here/$metainfo" "$share/metainfo/$metainfo"
-"$bumpframe" "$iconFrame" "$stage/icon.ppm"
+${EMULATOR:-} "$bumpframe" "$iconFrame" "$stage/icon.ppm"
 for size in 48 128 256; do
     icons=$share/icons/hicolor/${size}x$size/apps
     mkdir -p "$icons"

@@ -1,4 +1,5 @@
-// The choice of conversion kernels, made once at program start from the processor check.
+// The choice of conversion kernels on x86 (and in WebAssembly), made once at program start
+// from the processor check.
 #include "ConversionKernels.h"
 
 #include "CpuFeatures.h"
@@ -14,6 +15,17 @@ void ChooseConversionKernels(bool hasSse2, bool hasAvx2) {
     ConvertTo16Kernel = hasAvx2 ? ConvertTo16Avx2 : hasSse2 ? ConvertTo16Sse2 : ConvertTo16;
     ConvertTo24Kernel = hasAvx2 ? ConvertTo24Avx2 : hasSse2 ? ConvertTo24Sse2 : ConvertTo24;
     ConvertTo32Kernel = hasAvx2 ? ConvertTo32Avx2 : ConvertTo32;
+}
+
+std::vector<VectorConversionKernel> VectorConversionKernels() {
+    const bool sse2 = CpuHasSse2();
+    const bool avx2 = CpuHasAvx2();
+    return {
+        {"SSE2", ConvertTo15Sse2, 15, sse2}, {"SSE2", ConvertTo16Sse2, 16, sse2},
+        {"SSE2", ConvertTo24Sse2, 24, sse2}, {"AVX2", ConvertTo15Avx2, 15, avx2},
+        {"AVX2", ConvertTo16Avx2, 16, avx2}, {"AVX2", ConvertTo24Avx2, 24, avx2},
+        {"AVX2", ConvertTo32Avx2, 32, avx2},
+    };
 }
 
 namespace {

@@ -1,4 +1,5 @@
-// The choice of shading kernel, made once at program start from the processor check.
+// The choice of shading kernel on x86 (and in WebAssembly), made once at program start
+// from the processor check.
 #include "ShadeKernels.h"
 
 #include "BumpEffect.h"
@@ -8,6 +9,10 @@ ShadeKernel ShadePixelsKernel = ShadePixels;
 
 void ChooseShadeKernel(bool hasSse2, bool hasAvx2) {
     ShadePixelsKernel = hasAvx2 ? ShadePixelsAvx2 : hasSse2 ? ShadePixelsSse2 : ShadePixels;
+}
+
+std::vector<VectorShadeKernel> VectorShadeKernels() {
+    return {{"SSE2", ShadePixelsSse2, CpuHasSse2()}, {"AVX2", ShadePixelsAvx2, CpuHasAvx2()}};
 }
 
 namespace {
