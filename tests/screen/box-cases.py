@@ -24,17 +24,13 @@ import sys
 import time
 
 from e2e import program, xscreen
-from e2e.program import (FindButtons, Output, PressKeysAtQuestion, QuestionTitle, StartDemo,
-                         TypeInTerminal, WaitForExit, WaitForWindow)
+from e2e.program import (CheckExit, FindButtons, Log, PressKeysAtQuestion, QuestionTitle,
+                         StartDemo, TypeInTerminal, WaitForWindow)
 from e2e.xscreen import Fail, Geometry, X
 
 OutputTitle = r"^Vortane DirectDraw Handler$"
 ScreenSize = (1280, 1024)
 Program = None
-
-
-def Log(text):
-    print(text, flush=True)
 
 
 def SetDesktopDpi(dpi):
@@ -58,12 +54,6 @@ def Question(dpi):
     return box, geometry, buttons, relative
 
 
-def CheckExit(expected, after):
-    code = WaitForExit(10)
-    if code != expected:
-        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
-
-
 def ClickNoThenEnd(box, buttons, what):
     """One click on No answers the box; the output window opens, and a key typed in the
     terminal ends the run."""
@@ -72,14 +62,14 @@ def ClickNoThenEnd(box, buttons, what):
     xscreen.WaitUntilGone(box, 10)
     WaitForWindow(OutputTitle, 20)
     TypeInTerminal(b"x")
-    CheckExit(0, what)
+    CheckExit(0, 10, what)
 
 
 def CaseScaled():
     xscreen.StartDisplay(*ScreenSize, 24)
     _, plain, _, plainButtons = Question(96)
     PressKeysAtQuestion("Escape")
-    CheckExit(0, "Escape at the question")
+    CheckExit(0, 10, "Escape at the question")
     SetDesktopDpi(192)
     box, scaled, buttons, scaledButtons = Question(192)
     if scaled[2:] != (2 * plain[2], 2 * plain[3]):
