@@ -21,7 +21,6 @@ come from the e2e package in tests/ (on PYTHONPATH).
 import os
 import subprocess
 import sys
-import time
 
 from e2e import program, xscreen
 from e2e.program import (CheckExit, FindButtons, Log, PressKeysAtQuestion, QuestionTitle,
@@ -92,23 +91,9 @@ def CaseInactive():
     elsewhere = xscreen.WaitForWindow("^xmessage$", 10)
     x, y, _, _ = Geometry(elsewhere)
     X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
-    ActiveWindowBecomes(elsewhere, 10)
+    xscreen.ActiveWindowBecomes(elsewhere, 10)
     Log("another program's window has the keyboard")
     ClickNoThenEnd(box, buttons, "one click on No, then a key in the terminal")
-
-
-def ActiveWindowBecomes(window, seconds):
-    """Waits until the window manager names the window the active one."""
-    deadline = time.monotonic() + seconds
-    while int(window, 16) != ActiveWindow():
-        if time.monotonic() > deadline:
-            Fail(f"window {window} did not become active within {seconds} seconds")
-        time.sleep(0.1)
-
-
-def ActiveWindow():
-    line = X("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
-    return int(line.rsplit("#", 1)[1].split(",")[0], 16) if "#" in line else 0
 
 
 def Main():

@@ -285,9 +285,11 @@ def CaseSignals():
         Log(f"--- {name}")
         StartDemo(Program)
         window, _, _ = OpenWindowed()
-        time.sleep(1)
-        if program.TerminalMode(program.Terminal) == "line":
-            Fail("the program did not switch its terminal to key input")
+        deadline = time.monotonic() + 10
+        while program.TerminalMode(program.Terminal) != "key":
+            if time.monotonic() > deadline:
+                Fail("the program did not switch its terminal to key input")
+            time.sleep(0.1)
         os.kill(program.Demo.pid, number)
         code = WaitForExit(10)
         if code != -number:
