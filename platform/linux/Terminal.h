@@ -1,5 +1,6 @@
 // The Linux edges' own functions, beside what they supply to the stand-in's core: the
-// terminal's mode, and the look at the terminal and the display at the end of a wait.
+// terminal's mode, the clocked tail of a wait, and the look at the terminal and the display
+// at the end of a wait.
 #pragma once
 
 // The terminal's mode (TerminalMode.cpp): key by key and without echo for the run, from
@@ -14,6 +15,10 @@ bool InTerminalForeground();
 // been stopped and continued (fg after bg); cheap when nothing is to be done.
 void KeepRunMode();
 
+// The part of a real wait, before its deadline, spent reading the clock instead of asleep
+// (nanoseconds): what it becomes after a wake-up that came lateness nanoseconds after its
+// time, from spin before (Clock.cpp).
+long SpinAfterWakeUp(long spin, long long lateness);
 // Whether a real wait ended a moment ago (within a millisecond), so that a look taken at
 // its end (at the terminal, at the display's events) still stands.
 bool RightAfterWait();

@@ -1,11 +1,12 @@
 """The Linux bumpdemo driven as a person would: started with its standard input on a
 pseudo-terminal (so its console key check sees a real terminal) and its output in
 out.txt and err.txt, the start-up question answered by clicking its buttons or with keys,
-keys typed into its terminal. Shared by the end-to-end cases and the frame-rate
-measurement of bench/."""
+keys typed into its terminal, and how it ended checked (exit code, output, report).
+Shared by the end-to-end cases and the frame-rate measurement of bench/."""
 
 import os
 import pty
+import re
 import shutil
 import signal
 import subprocess
@@ -88,6 +89,56 @@ def WaitForExit(seconds):
 
 def Output():
     return open("out.txt", "rb").read(), open("err.txt", "rb").read()
+
+
+def Log(text):
+    print(text, flush=True)
+
+
+def CheckExit(expected, seconds, after):
+    """The program ends within SECONDS with the exit code expected AFTER what was done."""
+    code = WaitForExit(seconds)
+    if code != expected:
+        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
+
+
+def CheckNoOutput():
+    out, err = Output()
+    if out or err:
+        Fail(f"the program wrote output: {out!r} {err!r}")
+
+
+def CheckReport():
+    """The output is two empty lines and the BENCHMARK line alone, at a rate a run with a
+    50 ms wait a frame can reach; nothing on standard error."""
+    out, err = Output()
+    match = re.fullmatch(rb"\r\n\r\nBENCHMARK: (\d+\.\d\d) FPS\r\n", out)
+    if match is None:
+        Fail(f"the output is not two empty lines and the BENCHMARK line: {out!r}")
+    rate = float(match.group(1))
+    # 50 ms of waiting per frame: never more than 20 frames a second, and at least one.
+    if not 0 < rate <= 20:
+        Fail(f"frame rate {rate} outside (0, 20]")
+    Log(f"report: BENCHMARK: {match.group(1).decode()} FPS"
+        + ("" if rate >= 15 else " (below 15: a busy machine)"))
+    if err:
+        Fail(f"the program wrote on standard error: {err!r}")
+
+
+def CheckBlackOutside(shot, x, y, areaWidth, areaHeight, corner=0):
+    """Every pixel of the picture (width, height, pixels) outside the area is black, but
+    for the square of CORNER pixels at its bottom-right corner (where a pointer shows)."""
+    width, height, pixels = shot
+    for row in range(height):
+        line = pixels[row * width * 3:(row + 1) * width * 3]
+        if corner and row >= height - corner:
+            line = line[:-corner * 3]
+        if y <= row < y + areaHeight:
+            outside = line[:x * 3] + line[(x + areaWidth) * 3:]
+        else:
+            outside = line
+        if any(outside):
+            Fail(f"the border is not black in row {row}")
 
 
 def CheckLostDisplayEnd(display, what):

@@ -21,6 +21,8 @@ on standard error when a check or an X client fails.
 """
 
 import array
+import ctypes
+import ctypes.util
 import os
 import re
 import subprocess
@@ -98,16 +100,32 @@ def StartDisplay(width, height, depth, log="xvfb.log"):
 
 def StartWindowManager(log="openbox.log"):
     """openbox on the test's display, with its own default settings (not the user's);
-    returns its process once it has taken the screen."""
+    returns its process once it has taken the screen and handles what comes."""
     manager = Started(subprocess.Popen(
         ["openbox", "--sm-disable", "--config-file", "/etc/xdg/openbox/rc.xml"],
         env=Environment, stdout=open(log, "wb"), stderr=subprocess.STDOUT,
         start_new_session=True))
     deadline = time.monotonic() + 20
-    while "window id" not in X("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False):
+
+    def CheckStarting():
         if manager.poll() is not None or time.monotonic() > deadline:
             Fail(f"openbox did not take the screen: {open(log).read()}")
+    while "window id" not in X("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False) or \
+            "=" not in X("xprop", "-root", "_NET_DESKTOP_NAMES", check=False):
+        CheckStarting()
         time.sleep(0.1)
+    # What openbox reads of its connection while it starts stays unhandled until more
+    # comes (a window mapped then never shows): its desktop names, taken away, are written
+    # back once it handles its events, and with them all that came before. A property of
+    # no meaning to it is changed each second meanwhile, as more for it to read.
+    X("xprop", "-root", "-remove", "_NET_DESKTOP_NAMES")
+    nudged = time.monotonic()
+    while "=" not in X("xprop", "-root", "_NET_DESKTOP_NAMES", check=False):
+        CheckStarting()
+        if time.monotonic() > nudged + 1:
+            X("xprop", "-root", "-f", "_E2E_NUDGE", "8s", "-set", "_E2E_NUDGE", str(nudged))
+            nudged = time.monotonic()
+        time.sleep(0.05)
     return manager
 
 
@@ -210,14 +228,32 @@ def SetDesktopDpi(dpi):
       f"Xft.dpi:\t{dpi}\n")
 
 
+def ActiveWindow():
+    """The window the window manager names the active one (_NET_ACTIVE_WINDOW); 0 for none."""
+    line = X("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
+    return int(line.rsplit("#", 1)[1].split(",")[0], 16) if "#" in line else 0
+
+
+def ActiveWindowBecomes(window, seconds):
+    """Waits until the window manager names the window the active one."""
+    deadline = time.monotonic() + seconds
+    while int(window, 16) != ActiveWindow():
+        if time.monotonic() > deadline:
+            Fail(f"window {window} did not become active within {seconds} seconds")
+        time.sleep(0.1)
+
+
 def PressKeysInWindow(window, *keys, click=False):
     """Keys typed with the pointer over the window: without a window manager the X
-    server's focus follows the pointer; with one, click gives the window the focus."""
+    server's focus follows the pointer; with one, click gives the window the focus, and
+    the keys wait until the window manager has given it."""
     x, y, width, height = Geometry(window)
     X("xdotool", "mousemove", str(x + width // 2), str(y + height // 2))
     if click:
         X("xdotool", "click", "1")
-    time.sleep(0.2)
+        ActiveWindowBecomes(window, 10)
+    else:
+        time.sleep(0.2)
     X("xdotool", "key", "--delay", "50", *keys)
 
 
@@ -233,26 +269,58 @@ def Drag(fromX, fromY, dx, dy):
     X("xdotool", "mouseup", "1")
 
 
+def PointerHeld():
+    """Whether another client holds the pointer grabbed now, as a window manager does from
+    the start of a drag of a window to its end: a grab of our own is tried (and let go)."""
+    global Xlib
+    if Xlib is None:
+        Xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        Xlib.XOpenDisplay.restype = ctypes.c_void_p
+        Xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        Xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        Xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        Xlib.XGrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint,
+                                      ctypes.c_int, ctypes.c_int, ctypes.c_ulong, ctypes.c_ulong,
+                                      ctypes.c_ulong]
+        Xlib.XUngrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        Xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = Xlib.XOpenDisplay(Environment["DISPLAY"].encode())
+    if not display:
+        Fail(f"cannot open the display {Environment['DISPLAY']}")
+    try:
+        # Asynchronous modes, no confinement, no cursor, the current time.
+        result = Xlib.XGrabPointer(display, Xlib.XDefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0)
+        if result == GrabSuccess:
+            Xlib.XUngrabPointer(display, 0)
+        return result == AlreadyGrabbed
+    finally:
+        Xlib.XCloseDisplay(display)
+
+
+Xlib = None
+GrabSuccess, AlreadyGrabbed = 0, 1
+
+
 def SettledGeometry(window, until, seconds=10):
-    """The window's geometry once until(geometry) holds and it has stopped changing, or
-    after SECONDS as it is then."""
+    """The window's geometry once until(geometry) holds and the window manager has let go
+    of the pointer (a drag it follows has ended there), or after SECONDS as it is then."""
     deadline = time.monotonic() + seconds
-    geometry = Geometry(window)
-    while not until(geometry) and time.monotonic() < deadline:
-        time.sleep(0.1)
+    while True:
         geometry = Geometry(window)
-    while time.monotonic() < deadline:
-        time.sleep(0.3)
-        previous, geometry = geometry, Geometry(window)
-        if geometry == previous:
-            break
-    return geometry
+        # Looked at only once the window has changed: the window manager then holds the
+        # pointer until the drag ends, and a grab tried now cannot take it from it.
+        if until(geometry) and not PointerHeld():
+            return Geometry(window)
+        if time.monotonic() > deadline:
+            return geometry
+        time.sleep(0.1)
 
 
 def DragByTitleBar(window, dx, dy):
-    """Moves the window by its title bar; returns its geometry once it has moved (or has
-    not, after a while). The window manager may stop it a little short of (dx, dy), at
-    the edge of the screen or of another window."""
+    """Moves the window by its title bar; returns its geometry once it has moved and the
+    window manager has ended the drag (or as it is after a while, when it did not move).
+    The window manager may stop it a little short of (dx, dy), at the edge of the screen
+    or of another window."""
     x, y, width, height = Geometry(window)
     _, _, top, _ = FrameExtents(window)
     # A third of the way along the title: on its label, clear of the buttons at both ends.
@@ -262,7 +330,8 @@ def DragByTitleBar(window, dx, dy):
 
 def DragCorner(window, dx, dy):
     """Drags the bottom-right corner of the window's frame by (dx, dy); returns the
-    window's geometry afterwards."""
+    window's geometry once its size changed, or after two seconds when it kept it (a
+    window manager that does not size the window tells of that by nothing)."""
     x, y, width, height = Geometry(window)
     _, right, _, bottom = FrameExtents(window)
     Drag(x + width + right - 1, y + height + bottom - 1, dx, dy)

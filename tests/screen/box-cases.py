@@ -21,20 +21,15 @@ come from the e2e package in tests/ (on PYTHONPATH).
 import os
 import subprocess
 import sys
-import time
 
 from e2e import program, xscreen
-from e2e.program import (FindButtons, Output, PressKeysAtQuestion, QuestionTitle, StartDemo,
-                         TypeInTerminal, WaitForExit, WaitForWindow)
+from e2e.program import (CheckExit, FindButtons, Log, PressKeysAtQuestion, QuestionTitle,
+                         StartDemo, TypeInTerminal, WaitForWindow)
 from e2e.xscreen import Fail, Geometry, X
 
 OutputTitle = r"^Vortane DirectDraw Handler$"
 ScreenSize = (1280, 1024)
 Program = None
-
-
-def Log(text):
-    print(text, flush=True)
 
 
 def SetDesktopDpi(dpi):
@@ -58,12 +53,6 @@ def Question(dpi):
     return box, geometry, buttons, relative
 
 
-def CheckExit(expected, after):
-    code = WaitForExit(10)
-    if code != expected:
-        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
-
-
 def ClickNoThenEnd(box, buttons, what):
     """One click on No answers the box; the output window opens, and a key typed in the
     terminal ends the run."""
@@ -72,14 +61,14 @@ def ClickNoThenEnd(box, buttons, what):
     xscreen.WaitUntilGone(box, 10)
     WaitForWindow(OutputTitle, 20)
     TypeInTerminal(b"x")
-    CheckExit(0, what)
+    CheckExit(0, 10, what)
 
 
 def CaseScaled():
     xscreen.StartDisplay(*ScreenSize, 24)
     _, plain, _, plainButtons = Question(96)
     PressKeysAtQuestion("Escape")
-    CheckExit(0, "Escape at the question")
+    CheckExit(0, 10, "Escape at the question")
     SetDesktopDpi(192)
     box, scaled, buttons, scaledButtons = Question(192)
     if scaled[2:] != (2 * plain[2], 2 * plain[3]):
@@ -102,23 +91,9 @@ def CaseInactive():
     elsewhere = xscreen.WaitForWindow("^xmessage$", 10)
     x, y, _, _ = Geometry(elsewhere)
     X("xdotool", "mousemove", str(x + 4), str(y + 4), "click", "1")
-    ActiveWindowBecomes(elsewhere, 10)
+    xscreen.ActiveWindowBecomes(elsewhere, 10)
     Log("another program's window has the keyboard")
     ClickNoThenEnd(box, buttons, "one click on No, then a key in the terminal")
-
-
-def ActiveWindowBecomes(window, seconds):
-    """Waits until the window manager names the window the active one."""
-    deadline = time.monotonic() + seconds
-    while int(window, 16) != ActiveWindow():
-        if time.monotonic() > deadline:
-            Fail(f"window {window} did not become active within {seconds} seconds")
-        time.sleep(0.1)
-
-
-def ActiveWindow():
-    line = X("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False)
-    return int(line.rsplit("#", 1)[1].split(",")[0], 16) if "#" in line else 0
 
 
 def Main():

@@ -52,13 +52,13 @@ The helpers come from the e2e package in tests/ (on PYTHONPATH).
 """
 
 import os
-import re
 import signal
 import sys
 import time
 
 from e2e import frames, program, xscreen
-from e2e.program import (AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, TypeInTerminal,
+from e2e.program import (AnswerQuestion, CheckBlackOutside, CheckExit, CheckNoOutput, CheckReport,
+                         Log, Output, PressKeysAtQuestion, StartDemo, TypeInTerminal,
                          WaitForExit, WaitForWindow)
 from e2e.xscreen import Fail, Geometry, PressKeysInWindow, Screenshot, VisibleWindows, X
 
@@ -73,10 +73,6 @@ FrameInset, CaptionHeight = 4, 19
 WindowManager = None
 Environment = xscreen.Environment
 Program = Frames = Bumpframe = None  # the paths of bumpdemo, the reference frames, bumpframe
-
-
-def Log(text):
-    print(text, flush=True)
 
 
 def StartDisplay(depth, size=None, dpi=None, scale=1):
@@ -106,7 +102,7 @@ def CheckFrames(name, x, y, factor=1, depth=24, black_outside=False):
         shot = f"{name}-{count}.ppm"
         width, height, pixels = screenshot(shot)
         if black_outside:
-            CheckBlackOutside(pixels, width, height, x, y, FrameWidth * factor,
+            CheckBlackOutside((width, height, pixels), x, y, FrameWidth * factor,
                               FrameHeight * factor)
         rows = frames.SampledRows(pixels, width * 3, x, y, factor)
         phase = frames.MatchingPhase(rows, Frames, **layout) if rows is not None else None
@@ -124,44 +120,6 @@ def CheckFrames(name, x, y, factor=1, depth=24, black_outside=False):
         Log(frames.CompareRegion(pixels, width, height, x, y, FrameWidth, FrameHeight, Frames,
                                  **layout)[1])
     Fail("the screen did not show two different frames of the effect")
-
-
-def CheckBlackOutside(pixels, width, height, x, y, areaWidth, areaHeight):
-    for row in range(height):
-        line = pixels[row * width * 3:(row + 1) * width * 3]
-        if y <= row < y + areaHeight:
-            outside = line[:x * 3] + line[(x + areaWidth) * 3:]
-        else:
-            outside = line
-        if any(outside):
-            Fail(f"the border is not black in row {row}")
-
-
-def CheckReport():
-    out, err = Output()
-    match = re.fullmatch(rb"\r\n\r\nBENCHMARK: (\d+\.\d\d) FPS\r\n", out)
-    if match is None:
-        Fail(f"the output is not two empty lines and the BENCHMARK line: {out!r}")
-    rate = float(match.group(1))
-    # 50 ms of waiting per frame: never more than 20 frames a second, and at least one.
-    if not 0 < rate <= 20:
-        Fail(f"frame rate {rate} outside (0, 20]")
-    Log(f"report: BENCHMARK: {match.group(1).decode()} FPS"
-        + ("" if rate >= 15 else " (below 15: a busy machine)"))
-    if err:
-        Fail(f"the program wrote on standard error: {err!r}")
-
-
-def CheckNoOutput():
-    out, err = Output()
-    if out or err:
-        Fail(f"the program wrote output: {out!r} {err!r}")
-
-
-def CheckExit(expected, seconds, after):
-    code = WaitForExit(seconds)
-    if code != expected:
-        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
 
 
 def OpenWindowed():
@@ -327,9 +285,11 @@ def CaseSignals():
         Log(f"--- {name}")
         StartDemo(Program)
         window, _, _ = OpenWindowed()
-        time.sleep(1)
-        if program.TerminalMode(program.Terminal) == "line":
-            Fail("the program did not switch its terminal to key input")
+        deadline = time.monotonic() + 10
+        while program.TerminalMode(program.Terminal) != "key":
+            if time.monotonic() > deadline:
+                Fail("the program did not switch its terminal to key input")
+            time.sleep(0.1)
         os.kill(program.Demo.pid, number)
         code = WaitForExit(10)
         if code != -number:

@@ -44,7 +44,8 @@ import sys
 import time
 
 from e2e import program, xscreen
-from e2e.program import AnswerQuestion, Output, PressKeysAtQuestion, StartDemo, WaitForWindow
+from e2e.program import (AnswerQuestion, Log, Output, PressKeysAtQuestion, StartDemo,
+                         WaitForWindow)
 from e2e.xscreen import Fail, VisibleWindows
 
 OutputTitle = r"^Vortane DirectDraw Handler$"
@@ -53,10 +54,6 @@ ScreenSize = (1024, 768)
 Xvfb = None
 Environment = xscreen.Environment
 Program = Failing = None  # the paths of bumpdemo and its failing test build
-
-
-def Log(text):
-    print(text, flush=True)
 
 
 def StartDisplay(depth=24):

@@ -27,12 +27,12 @@ missing. The helpers come from the e2e package in tests/ (on PYTHONPATH).
 """
 
 import os
-import re
 import sys
 import time
 
 from e2e import frames, program, wayland, xscreen
-from e2e.program import Output, StartDemo, TypeInTerminal, WaitForExit
+from e2e.program import (CheckBlackOutside, CheckExit, CheckNoOutput, CheckReport, Log, Output,
+                         StartDemo, TypeInTerminal)
 from e2e.xscreen import Fail, X
 
 ScreenSize = (1280, 1024)
@@ -42,10 +42,6 @@ FrameWidth, FrameHeight = frames.FrameWidth, frames.FrameHeight
 IDYES, IDNO = 6, 7
 Xvfb = None
 Program = Frames = Bumpframe = None
-
-
-def Log(text):
-    print(text, flush=True)
 
 
 def StartDesktop():
@@ -59,18 +55,6 @@ def StartDesktop():
 
 def StartProgram():
     StartDemo(Program, environment=wayland.ProgramEnvironment())
-
-
-def CheckExit(expected, seconds, after):
-    code = WaitForExit(seconds)
-    if code != expected:
-        Fail(f"exit code {code} after {after}, expected {expected}; output {Output()}")
-
-
-def CheckNoOutput():
-    out, err = Output()
-    if out or err:
-        Fail(f"the program wrote output: {out!r} {err!r}")
 
 
 def WaitForQuestion():
@@ -121,31 +105,14 @@ def WaitForFrames(name, factor=1):
         Log(f"{name}-{count}: {shown}")
         if found is not None:
             if factor != 1:
-                CheckBlackOutside(shot, *middle, FrameWidth * factor, FrameHeight * factor)
+                CheckBlackOutside(shot, *middle, FrameWidth * factor, FrameHeight * factor,
+                                  wayland.PointerCorner)
             if place is None or found[:2] != place:
                 place, seen = found[:2], found[2]
             elif found[2] != seen:
                 return place
         time.sleep(0.5)
     Fail("weston's output did not show two different frames of the effect in one place")
-
-
-def CheckBlackOutside(shot, x, y, areaWidth, areaHeight):
-    width, height, pixels = shot
-    for row in range(height):
-        line = pixels[row * width * 3:(row + 1) * width * 3]
-        if row >= height - wayland.PointerCorner:
-            line = line[:-wayland.PointerCorner * 3]  # the pointer's corner
-        outside = line[:x * 3] + line[(x + areaWidth) * 3:] if y <= row < y + areaHeight else line
-        if any(outside):
-            Fail(f"the border is not black in row {row}")
-
-
-def CheckReport():
-    out, err = Output()
-    if re.fullmatch(rb"\r\n\r\nBENCHMARK: \d+\.\d\d FPS\r\n", out) is None or err:
-        Fail(f"the output is not two empty lines and the BENCHMARK line alone: {out!r} {err!r}")
-    Log(f"report: {out.strip().decode()}")
 
 
 def CaseQuestion():

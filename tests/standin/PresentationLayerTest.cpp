@@ -3,6 +3,7 @@
 // window creation, and is waited on by GetMessageA.
 #include "StandInPrivate.h"
 #include "StandInDirectDraw.h"
+#include "Terminal.h"
 
 #include <gtest/gtest.h>
 
@@ -186,10 +187,36 @@ TEST_F(PresentationLayerCalls, EveryWaitIsAnnounced) {
         EXPECT_EQ(Events, wait);
     }
     {
-        SCOPED_TRACE("the real clock");
-        Events.clear();
-        SleepForReal(1);
-        EXPECT_EQ(Events, wait);
+        SCOPED_TRACE("the real clock, never shorter than asked");
+        for (const DWORD milliseconds : {0u, 1u, 3u}) {
+            Events.clear();
+            const unsigned long long started = FrameClock();
+            SleepForReal(milliseconds);
+            EXPECT_GE(FrameClock() - started, milliseconds * 1000000ULL) << milliseconds;
+            EXPECT_EQ(Events, wait);
+        }
+    }
+}
+
+// The clocked tail of a real wait grows at once to cover a late wake-up with 100 us to
+// spare, shrinks by 5 us a wait while they come early, and stays within 400 us and 1.5 ms.
+TEST(RealClock, TailFollowsWakeUps) {
+    const struct {
+        const char* what;
+        long spin;
+        long long lateness;
+        long expected;
+    } cases[] = {
+        {"an early wake-up keeps the shortest tail", 400000, 60000, 400000},
+        {"a late one widens it to cover it", 400000, 450000, 550000},
+        {"early ones shrink it slowly", 550000, 60000, 545000},
+        {"a later one than covered widens it again", 545000, 500000, 600000},
+        {"never beyond 1.5 ms", 400000, 20000000, 1500000},
+        {"never below 400 us", 402000, 0, 400000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(SpinAfterWakeUp(c.spin, c.lateness), c.expected);
     }
 }
 
