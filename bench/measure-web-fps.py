@@ -1,60 +1,85 @@
 #!/usr/bin/env python3
-"""The page's frame rate: serves build/web/driver on 127.0.0.1, answers No in headless
-Chromium, lets the program run for the given seconds, types a key into the console panel
-and prints the report.
+"""The page's frame rate in each browser engine: serves build/web/driver on 127.0.0.1,
+answers No, lets the program run for the given seconds, types a key into the console panel
+and prints the report, with the median time the page took to put a frame on its canvas.
 
-Usage: measure-web-fps.py [SECONDS] [windowed|phone] [PAGE_FOLDER]
-       (defaults 20, windowed, build/web/driver)
+Usage: measure-web-fps.py [SECONDS] [all|chromium|firefox|webkit|phone] [PAGE_FOLDER]
+       (defaults 20, all, build/web/driver)
 
-windowed: a 1024 x 768 desktop window, the answer clicked and the key typed as from a
-keyboard. phone: Chromium as a phone held upright (390 x 844 CSS pixels, three device
-pixels to each, a touch screen), the answer tapped and the letter typed by the on-screen
-keyboard into the panel's field.
+chromium, firefox, webkit: a 1024 x 768 desktop page in that engine (headless Chromium,
+headless Firefox ESR, WebKitGTK's MiniBrowser on an Xvfb screen), the answer clicked and
+the key typed as from a keyboard; all: the three, one after another. phone: Chromium as a
+phone held upright (390 x 844 CSS pixels, three device pixels to each, a touch screen), the
+answer tapped and the letter typed by the on-screen keyboard into the panel's field.
+Firefox's puppeteer-core is installed into build/web/node when it is not there yet.
 """
 import os
 import sys
 import time
 
-from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 from e2e import webpage  # noqa: E402 (found through the path above)
 
+# The time of each call of the page's drawing, kept in the page.
+TIME_DRAWING = """
+const draw = BumpPage.draw;
+window.DrawTimes = [];
+BumpPage.draw = (...frame) => {
+  const start = performance.now();
+  draw(...frame);
+  DrawTimes.push(performance.now() - start);
+};
+"""
+MEDIAN_DRAW = "const t = DrawTimes.slice().sort((a, b) => a - b); return t[t.length >> 1]"
+BUTTONS_UP = "return document.querySelectorAll('#box-buttons button').length > 0"
+
+
+def WaitFor(browser, script):
+    while not browser.Run(script):
+        time.sleep(0.05)
+
+
+def Measure(engine, seconds, folder, phone):
+    """One run in the engine; its report and the median drawing time in ms."""
+    server = webpage.ServeFolder(folder)
+    browser = webpage.StartBrowser(engine, node_folder="build/web/node",
+                                   phone=webpage.Phone if phone else None)
+    try:
+        browser.Get("http://127.0.0.1:%d/index.html" % server.server_port)
+        WaitFor(browser, BUTTONS_UP)
+        browser.Run(TIME_DRAWING)
+        if phone:
+            driver = browser.driver
+            webpage.Tap(driver, driver.find_elements(By.CSS_SELECTOR, "#box-buttons button")[1])
+        else:
+            browser.Click("#box-buttons button:nth-child(2)")
+        time.sleep(seconds)
+        if phone:
+            webpage.Tap(driver, driver.find_element(By.ID, "console"))
+            driver.execute_cdp_cmd("Input.insertText", {"text": "x"})
+        else:
+            browser.Run("document.getElementById('console').focus()")
+            browser.Type("x")
+        WaitFor(browser, "return !document.getElementById('end').hidden")
+        report = browser.Run("return document.getElementById('console').textContent").strip()
+        return report, browser.Run(MEDIAN_DRAW)
+    finally:
+        browser.Quit()
+        server.shutdown()
+
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 20
-    mode = sys.argv[2] if len(sys.argv) > 2 else "windowed"
+    mode = sys.argv[2] if len(sys.argv) > 2 else "all"
     folder = sys.argv[3] if len(sys.argv) > 3 else "build/web/driver"
-    if mode not in ("windowed", "phone"):
+    engines = {"all": webpage.Engines, "phone": ["chromium"]}.get(mode, [mode])
+    if not set(engines) <= set(webpage.Engines):
         sys.exit(__doc__)
-    phone = mode == "phone"
-    server = webpage.ServeFolder(folder)
-    driver = webpage.HeadlessChromium("--window-size=1024,768",
-                                      phone=webpage.Phone if phone else None)
-    try:
-        driver.get("http://127.0.0.1:%d/index.html" % server.server_port)
-        while not driver.find_elements(By.CSS_SELECTOR, "#box-buttons button"):
-            time.sleep(0.05)
-        no = driver.find_elements(By.CSS_SELECTOR, "#box-buttons button")[1]
-        if phone:
-            webpage.Tap(driver, no)
-        else:
-            no.click()
-        time.sleep(seconds)
-        panel = driver.find_element(By.ID, "console")
-        if phone:
-            webpage.Tap(driver, panel)
-            driver.execute_cdp_cmd("Input.insertText", {"text": "x"})
-        else:
-            driver.execute_script("arguments[0].focus()", panel)
-            ActionChains(driver).send_keys("x").perform()
-        while driver.execute_script("return document.getElementById('end').hidden"):
-            time.sleep(0.05)
-        print(panel.text.strip())
-    finally:
-        driver.quit()
-        server.shutdown()
+    for engine in engines:
+        report, drawing = Measure(engine, seconds, folder, mode == "phone")
+        print("%-8s %s, drawing %.2f ms a frame" % (engine, report, drawing), flush=True)
 
 
 if __name__ == "__main__":

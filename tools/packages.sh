@@ -55,5 +55,10 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # 32-bit Wine for the release, with the GL it needs for video memory (where
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
-              # the page in a browser; node runs the page's memcpy test
-              emscripten nodejs chromium chromium-driver python3-selenium)
+              # the page in three browsers (Firefox through npm's puppeteer-core, WebKitGTK's
+              # MiniBrowser through WebKitWebDriver); node runs the page's memcpy test
+              emscripten nodejs chromium chromium-driver python3-selenium firefox-esr
+              webkit2gtk-driver)
+# npm, where the installed nodejs does not bring its own (Debian's does not; a Node.js
+# package that does conflicts with Debian's npm).
+command -v npm >/dev/null || TestPackages+=(npm)

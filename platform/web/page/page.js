@@ -82,6 +82,14 @@ var BumpPage = (function () {
     queueKey(canvasKeys, (1 << 16) | virtualKey(event), event));
   canvas.addEventListener("keyup", (event) => queueKey(canvasKeys, virtualKey(event), event));
 
+  // Escape in the browser's full screen leaves it, and the page never sees the key: the
+  // person leaving full screen during a full-screen run is Escape on the canvas.
+  const VK_ESCAPE = 27;
+  document.addEventListener("fullscreenchange", () => {
+    if (!document.fullscreenElement && !ended && document.body.classList.contains("fullscreen"))
+      canvasKeys.push((1 << 16) | VK_ESCAPE, VK_ESCAPE);
+  });
+
   // While a box is shown it takes every key: Return is its first button, Escape its
   // Cancel (or a lone OK); nothing reaches the console or the canvas.
   window.addEventListener("keydown", (event) => {
