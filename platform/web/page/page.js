@@ -198,18 +198,22 @@ var BumpPage = (function () {
     return factor;
   }
 
+  const context = canvas.getContext("2d");
+  let enlarged = null; // the enlarged picture, kept while the canvas keeps its size
+
   // A frame's red, green, blue, opaque bytes on the canvas, each pixel a factor x factor
   // block; at factor 1 the bytes go to the canvas as they are.
   function drawFrame(frame) {
     const { pixels, width, height, fullScreen } = frame;
     const factor = sizeCanvas(width, height, fullScreen);
-    const context = canvas.getContext("2d");
     if (factor === 1) {
       const data = new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, width * height * 4);
       context.putImageData(new ImageData(data, width, height), 0, 0);
       return;
     }
-    const image = context.createImageData(canvas.width, canvas.height);
+    if (!enlarged || enlarged.width !== canvas.width || enlarged.height !== canvas.height)
+      enlarged = context.createImageData(canvas.width, canvas.height);
+    const image = enlarged;
     const out = new Uint32Array(image.data.buffer);
     const source = new Uint32Array(pixels.buffer, pixels.byteOffset, width * height);
     const rowLength = canvas.width;
