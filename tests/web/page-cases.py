@@ -523,6 +523,7 @@ def main():
         for phone, group in groups:
             page = Page(address, engine, node_folder, phone)
             try:
+                print("in " + page.Run("return navigator.userAgent"), flush=True)
                 failed += RunCases(page, group)
             finally:
                 page.browser.Quit()
