@@ -4,7 +4,8 @@
 #                 read-me, README.txt, in a folder of that name
 #   linux         the Debian package bumpdemo_VERSION_ARCH.deb: bumpdemo, bumpframe, their
 #                 manual pages and read-me
-#   web           bumpdemo-web.tar.gz: the page's four files and a read-me on serving them
+#   web           bumpdemo-web.tar.gz: the page's files, each but the icons also
+#                 compressed (.br, .gz), and a read-me on serving them
 # The archives hold nothing of the build's folders or time (tools/release/).
 set(Release ${PROJECT_SOURCE_DIR}/tools/release)
 if(WIN32)
@@ -26,13 +27,18 @@ if(WIN32)
 elseif(EMSCRIPTEN)
     set(ReleaseArchive ${CMAKE_BINARY_DIR}/bumpdemo-web.tar.gz CACHE INTERNAL
         "the release archive")
-    set(page ${CMAKE_BINARY_DIR}/driver)
+    set(entries)
+    foreach(file ${PageFiles})
+        list(APPEND entries ${file}=${CMAKE_BINARY_DIR}/driver/${file})
+        if(NOT file MATCHES "[.]png$")
+            list(APPEND entries ${file}.br=${CMAKE_BINARY_DIR}/driver/${file}.br
+                 ${file}.gz=${CMAKE_BINARY_DIR}/driver/${file}.gz)
+        endif()
+    endforeach()
     add_custom_target(release
-        COMMAND python3 ${Release}/archive.py tar.gz ${ReleaseArchive} bumpdemo-web
-                bumpdemo.js=${page}/bumpdemo.js bumpdemo.wasm=${page}/bumpdemo.wasm
-                index.html=${page}/index.html page.js=${page}/page.js
+        COMMAND python3 ${Release}/archive.py tar.gz ${ReleaseArchive} bumpdemo-web ${entries}
                 README.txt=${Release}/README-web.txt
-        DEPENDS bumpdemo ${Release}/archive.py ${Release}/README-web.txt
+        DEPENDS page_compressed ${Release}/archive.py ${Release}/README-web.txt
         COMMENT "Writing ${ReleaseArchive}" VERBATIM)
 else()
     install(TARGETS bumpdemo RUNTIME DESTINATION bin)

@@ -40,10 +40,11 @@ UseEmscriptenCache() {
 # libdecor's plugin draws the window's title bar on Wayland (a recommendation of libdecor's,
 # which --no-install-recommends leaves out; without it libdecor complains on standard error).
 DemoPackages=(cmake make g++ libsdl2-dev libx11-dev xfonts-base libdecor-0-plugin-1-cairo)
-WebPackages=(cmake make emscripten python3)
+# The page's icons come from the native bumpframe; brotli compresses the page's files.
+WebPackages=("${DemoPackages[@]}" emscripten python3 brotli)
 # The release archives: the three builds, and dpkg-dev for the Debian package's dependencies.
 ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
-                 nodejs dpkg-dev)
+                 nodejs dpkg-dev brotli)
 TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
               libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
               binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
@@ -58,7 +59,7 @@ TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbench
               # the page in three browsers (Firefox through npm's puppeteer-core, WebKitGTK's
               # MiniBrowser through WebKitWebDriver); node runs the page's memcpy test
               emscripten nodejs chromium chromium-driver python3-selenium firefox-esr
-              webkit2gtk-driver)
+              webkit2gtk-driver brotli)
 # npm, where the installed nodejs does not bring its own (Debian's does not; a Node.js
 # package that does conflicts with Debian's npm).
 command -v npm >/dev/null || TestPackages+=(npm)

@@ -1,6 +1,6 @@
-// MessageBoxA in the page: a box over the page with the buttons the type asks for. The
-// program waits in it (giving the browser its turn) until a button is clicked or a key
-// answers: Return is the first button, Escape is Cancel or a lone OK.
+// MessageBoxA in the page: a modal dialog over the page with the buttons the type asks
+// for. The program waits in it (giving the browser its turn) until a button is clicked or
+// a key answers (page.js: the keys of Windows' message box).
 #include "Page.h"
 
 #include <emscripten.h>

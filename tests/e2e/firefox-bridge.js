@@ -49,7 +49,10 @@ async function Start() {
     browser: "firefox", protocol: "webDriverBiDi", executablePath: "/usr/bin/firefox-esr",
     headless: true, defaultViewport: { width: Number(width), height: Number(height) },
   });
-  page = (await browser.pages())[0] || (await browser.newPage());
+  // A page of its own, brought to the front: its window has the focus, as a person's
+  // browser has (:focus applies); the first tab's never gets it.
+  page = await browser.newPage();
+  await page.bringToFront();
   page.on("console", (message) => {
     if (message.type() === "error") errors.push(message.text());
   });

@@ -68,7 +68,7 @@ def HeadlessChromium(*arguments, browser_log=False, phone=None):
 
 
 # Named keys, as the browsers' key events name them; any other key is one character.
-# "Shift+Tab" holds Shift across Tab.
+# "Shift+Tab" holds Shift across Tab (any key may follow "Shift+").
 SeleniumKeys = {"Escape": Keys.ESCAPE, "Enter": Keys.ENTER, "Tab": Keys.TAB,
                 "Shift": Keys.SHIFT, "Control": Keys.CONTROL, "ArrowLeft": Keys.ARROW_LEFT,
                 "ArrowRight": Keys.ARROW_RIGHT, "ArrowUp": Keys.ARROW_UP,
@@ -103,8 +103,9 @@ class SeleniumBrowser:
         """The keys pressed and released, one after another, into the focused element."""
         actions = ActionChains(self.driver)
         for key in keys:
-            if key == "Shift+Tab":
-                actions.key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT)
+            if key.startswith("Shift+"):
+                actions.key_down(Keys.SHIFT).send_keys(SeleniumKeys.get(key[6:], key[6:]))
+                actions.key_up(Keys.SHIFT)
             else:
                 actions.send_keys(SeleniumKeys.get(key, key))
         actions.perform()

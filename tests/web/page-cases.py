@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""The page in a browser engine (chromium, firefox or webkit): the start-up question, the canvas's frames against
-bumpframe's, the console panel, Escape, Cancel and a failure box, the page's look after a
-run and the run again, served from a path of its own on 127.0.0.1; then, in Chromium
-alone (through its DevTools protocol), on a phone (taps and an on-screen keyboard, upright
-and turned) and on a desktop scaled by 1.25, 1.5 and 2.625. Any error in the browser's
-console fails the run.
+"""The page in a browser engine (chromium, firefox or webkit): the start-up question, the
+canvas's frames against bumpframe's, the console panel, Escape, Cancel and a failure box,
+the page's look after a run and the run again, a run with the keyboard alone, served from
+a path of its own on 127.0.0.1; then, in Chromium alone (through its DevTools protocol),
+what a screen reader is told, the page installed and run again offline, a browser without
+WebAssembly SIMD, a phone (taps and an on-screen keyboard, upright and turned) and a
+desktop scaled by 1.25, 1.5 and 2.625. Any error in the browser's console fails the run.
 
 Usage: page-cases.py ENGINE PAGE_FOLDER BUMPFRAME [NODE_FOLDER]
        (NODE_FOLDER: where firefox's puppeteer-core is installed)
@@ -27,6 +28,8 @@ from e2e import webpage  # noqa: E402 (found through the path above)
 WIDTH, HEIGHT = 320, 200
 REFERENCE_FRAMES = 400  # frames 1..400: twenty seconds at 20 frames a second
 REPORT = re.compile(r"\n\nBENCHMARK: (\d+\.\d\d) FPS\n")
+BOX_SHOWN = "return document.getElementById('box').open"
+ENDED = "return !document.getElementById('end').hidden"
 
 # 320 x 200 blocks of k x k pixels (RGBA bytes, rows of the given length, from the
 # given corner) as [k, whether every block is uniform, the blocks' RGB bytes in base64].
@@ -102,8 +105,7 @@ class Page:
 
     def Open(self, query=""):
         self.browser.Get(self.address + query)
-        self.WaitFor("return !document.getElementById('box-back').hidden"
-                     " || !document.getElementById('end').hidden")
+        self.WaitFor(BOX_SHOWN + " || !document.getElementById('end').hidden")
 
     def WaitFor(self, script, timeout=20):
         deadline = time.monotonic() + timeout
@@ -136,8 +138,19 @@ class Page:
         self.Run("document.getElementById(arguments[0]).focus()", element_id)
         self.browser.Type(*keys)
 
+    def PressKeys(self, *keys, shift=False):
+        """Types the keys into whatever has the focus, with Shift held if asked."""
+        self.browser.Type(*[("Shift+" if shift else "") + key for key in keys])
+
+    def Focused(self):
+        """What has the focus: its id, or a button's label; and whether the focus shows
+        (an outline round it, or round the window for the canvas)."""
+        return self.Run(
+            "const e = document.activeElement, shown = e.id === 'canvas' ? e.parentElement : e;"
+            " return [e.id || e.textContent, getComputedStyle(shown).outlineStyle !== 'none']")
+
     def Ended(self, timeout=20):
-        self.WaitFor("return !document.getElementById('end').hidden", timeout)
+        self.WaitFor(ENDED, timeout)
         match = re.search(r"Exit code (-?\d+)\.", self.Text("end-text"))
         return int(match.group(1))
 
@@ -216,8 +229,7 @@ def CaseWindowed(page, references, digests):
     page.Keys("console", "Shift")
     page.Keys("console", "Control")
     time.sleep(0.5)
-    assert page.Text("end") and page.Run(
-        "return document.getElementById('end').hidden"), "a modifier key alone ended the run"
+    assert not page.Run(ENDED), "a modifier key alone ended the run"
     page.Keys("console", "x")
     assert page.Ended() == 0
     LastFrameShown(page, digests, 1)
@@ -228,6 +240,117 @@ def CaseWindowed(page, references, digests):
     page.Keys("console", "y", "Escape")
     page.browser.Click("#canvas")
     assert REPORT.fullmatch(page.Text("console"))
+
+
+def CaseKeyboardOnly(page, references):
+    """The keyboard alone, as in Windows' message box: Tab, Shift+Tab and the arrows move
+    round the buttons, Return presses the focused one; Tab leaves the canvas for the
+    console panel (and Shift+Tab comes back), a key there ends the run with the report,
+    and the focus goes to "Run again". The focus shows all along."""
+    page.Open()
+    moves = [(("Tab",), False, "No"), (("Tab",), True, "Yes"),
+             (("ArrowRight",) * 3, False, "Yes"), (("ArrowLeft",), False, "Cancel"),
+             (("ArrowUp", "ArrowDown", "Tab"), False, "Yes"), (("ArrowDown",), False, "No")]
+    assert page.Focused() == ["Yes", True], page.Focused()
+    for keys, shift, expected in moves:
+        page.PressKeys(*keys, shift=shift)
+        assert page.Focused() == [expected, True], f"after {keys}: focus on {page.Focused()}"
+    page.PressKeys("Enter")
+    page.WaitFor("return !document.getElementById('window').hidden")
+    assert not page.Run(BOX_SHOWN)
+    page.WaitFor("return document.activeElement.id === 'canvas'")
+    SeeTwoFrames(page, references, 1)  # No: the window, at its own size
+    for shift, expected in ((False, "console"), (True, "canvas"), (False, "console")):
+        page.PressKeys("Tab", shift=shift)
+        assert page.Focused() == [expected, True], f"Tab: focus on {page.Focused()}"
+    page.PressKeys("q")
+    assert page.Ended() == 0
+    assert REPORT.fullmatch(page.Text("console")), repr(page.Text("console"))
+    assert page.Focused() == ["again", True], page.Focused()
+
+
+def AxNodes(page):
+    """Chromium's accessibility tree: the nodes a screen reader is given, each as its role,
+    name, description and properties."""
+    nodes = page.driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    return [{"role": n.get("role", {}).get("value"), "name": n.get("name", {}).get("value"),
+             "description": n.get("description", {}).get("value"),
+             **{p["name"]: p["value"].get("value") for p in n.get("properties", [])}}
+            for n in nodes if not n.get("ignored")]
+
+
+def HasNode(nodes, **wanted):
+    return any(all(node.get(key) == value for key, value in wanted.items()) for node in nodes)
+
+
+def CaseAccessibility(page):
+    """What a screen reader is told: the question a modal dialog named by its caption and
+    described by its text, with nothing of the page behind it; the canvas named; the console
+    a live log; a failure box an alert dialog."""
+    page.Open()
+    nodes = AxNodes(page)
+    assert HasNode(nodes, role="dialog", name="Do you want...", description="Fullscreen?",
+                   modal=True), [n for n in nodes if n["role"] in ("dialog", "alertdialog")]
+    assert not HasNode(nodes, role="log"), "the console is reachable behind the question"
+    page.Click("No")
+    page.WaitFor("return !document.getElementById('window').hidden")
+    nodes = AxNodes(page)
+    canvas = [n for n in nodes if n["role"] == "image"]
+    assert len(canvas) == 1 and canvas[0]["name"], f"the canvas: {canvas}"
+    assert HasNode(nodes, role="log", live="polite"), [n for n in nodes if n["role"] == "log"]
+    page.Keys("canvas", "Escape")
+    page.Ended()
+
+    def AlertThenOk(page):
+        assert HasNode(AxNodes(page), role="alertdialog", name="Error",
+                       description="CreateClipper FAILED", modal=True), "no alert dialog"
+        page.Click("OK")
+    CaseFailure(page, AlertThenOk)
+
+
+def CaseInstalledOffline(page, references):
+    """After one visit the page is installable and is kept by its service worker: with the
+    network off it loads again and runs exact."""
+    page.Open()
+    page.WaitFor("return !!navigator.serviceWorker.controller")
+    errors = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    assert errors["installabilityErrors"] == [], errors
+    page.driver.execute_cdp_cmd("Network.enable", {})
+    # Nothing from the browser's HTTP cache either: only the worker's.
+    page.driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+    try:
+        page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        page.Open()
+        page.Click("No")
+        page.WaitFor("return !document.getElementById('window').hidden")
+        SeeTwoFrames(page, references, 1)
+        page.Keys("console", "x")
+        assert page.Ended() == 0 and REPORT.fullmatch(page.Text("console"))
+        assert page.Run("return !navigator.onLine"), "the network was on"
+    finally:
+        page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        page.driver.execute_cdp_cmd("Network.disable", {})
+
+
+def CaseWithoutSimd(page):
+    """A browser without WebAssembly, or without its SIMD: one plain sentence of what the
+    page needs, and the program is not loaded (no abort of it shows)."""
+    for missing in ("delete window.WebAssembly", "WebAssembly.validate = () => false"):
+        script = page.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                             {"source": missing})
+        try:
+            page.driver.get(page.address)
+            said = page.WaitFor("const u = document.getElementById('unsupported');"
+                                " return !u.hidden && document.body.innerText")
+            assert re.fullmatch(r"This page needs a browser with WebAssembly SIMD: Chrome 91,"
+                                r" Firefox 89, Safari 16.4 or later.", said.strip()), \
+                f"{missing}: the page says {said!r}"
+            assert not page.Run(
+                "return !!document.querySelector('script[src=\"bumpdemo.js\"]')")
+        finally:
+            page.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
 
 
 def StartFullScreen(page, references):
@@ -251,7 +374,7 @@ def CaseFullScreen(page, references, digests):
     assert REPORT.fullmatch(page.Text("console")), repr(page.Text("console"))
     # Run again: the question, on the ordinary page.
     page.browser.Click("#again")
-    page.WaitFor("return !document.getElementById('box-back').hidden")
+    page.WaitFor(BOX_SHOWN)
     assert page.Box()[1] == "Fullscreen?"
     CheckOrdinaryLook(page, "at the question of the run again")
 
@@ -284,7 +407,7 @@ def CaseCancel(page, answer):
     assert page.Canvas() is None and page.Text("console") == ""
     # Run again: a clean run, with its question.
     page.browser.Click("#again")
-    page.WaitFor("return !document.getElementById('box-back').hidden")
+    page.WaitFor(BOX_SHOWN)
     assert page.Box()[1] == "Fullscreen?"
 
 
@@ -292,8 +415,8 @@ def CaseFailure(page, answer):
     """A failure box, answered by ANSWER(page): it ends the run with exit code 1."""
     page.Open("?fail=IDirectDraw4::CreateClipper")
     page.Click("No")
-    page.WaitFor("return !document.getElementById('box-back').hidden"
-                 " && document.getElementById('box-text').textContent !== 'Fullscreen?'")
+    page.WaitFor(BOX_SHOWN + " && document.getElementById('box-text').textContent"
+                 " !== 'Fullscreen?'")
     assert page.Box() == ("Error", "CreateClipper FAILED", ["OK"]), page.Box()
     answer(page)
     assert page.Ended() == 1, "a failure box ends the run with exit code 1"
@@ -446,7 +569,8 @@ def CaseScaledDesktop(page, references):
         page.Open()
         page.Click("No")
         page.WaitFor("return !document.getElementById('window').hidden")
-        for ratio in (1.25, 1.5, 2.625):
+        # A desktop keeps the window about its own size: the nearest whole factor.
+        for ratio, factor in ((1.25, 1), (1.5, 2), (2.625, 3)):
             page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                 "width": 0, "height": 0, "deviceScaleFactor": ratio, "mobile": False})
             # The next frame sizes the canvas for the scale.
@@ -454,7 +578,8 @@ def CaseScaledDesktop(page, references):
                          " return devicePixelRatio === %s"
                          " && Math.abs(c.getBoundingClientRect().width * %s - c.width) < 0.1"
                          % (ratio, ratio))
-            CheckOnScreen(page, references, f"at {ratio} device pixels a CSS pixel")
+            place = CheckOnScreen(page, references, f"at {ratio} device pixels a CSS pixel")
+            assert place["k"] == factor, f"at {ratio}: the window at factor {place['k']}"
 
         def ClickAndType():
             panel = page.driver.find_element(By.ID, "console")
@@ -499,15 +624,23 @@ def main():
         ("Yes, then Escape: the ordinary look", lambda p: CaseFullScreenEscape(p, references)),
         ("Cancel", lambda p: CaseCancel(p, lambda q: q.Click("Cancel"))),
         ("Escape at the question",
-         lambda p: CaseCancel(p, lambda q: q.Keys("box-back", "Escape"))),
+         lambda p: CaseCancel(p, lambda q: q.PressKeys("Escape"))),
+        ("C at the question", lambda p: CaseCancel(p, lambda q: q.PressKeys("c"))),
         ("failure box: OK", lambda p: CaseFailure(p, lambda q: q.Click("OK"))),
         # Escape answers a box whose only button is OK, as on Windows.
         ("failure box: Escape",
-         lambda p: CaseFailure(p, lambda q: q.Keys("box-back", "Escape"))),
+         lambda p: CaseFailure(p, lambda q: q.PressKeys("Escape"))),
+        ("failure box: Space", lambda p: CaseFailure(p, lambda q: q.PressKeys(" "))),
+        ("the keyboard alone", lambda p: CaseKeyboardOnly(p, references)),
     ]
-    # Through Chromium's DevTools protocol: its emulation of scales, phones and touch.
+    # Through Chromium's DevTools protocol: its emulation of scales, phones and touch, its
+    # accessibility tree, its network switched off, scripts run before the page's own.
     chromium_cases = [
         ("a desktop scaled by 1.25, 1.5 and 2.625", lambda p: CaseScaledDesktop(p, references)),
+        ("the accessibility tree", CaseAccessibility),
+        ("installable, and offline after one visit",
+         lambda p: CaseInstalledOffline(p, references)),
+        ("without WebAssembly SIMD: a plain word", CaseWithoutSimd),
     ]
     phone_cases = [
         ("phone, upright: taps, No, frames, the on-screen keyboard",

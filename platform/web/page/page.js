@@ -15,6 +15,7 @@ var BumpPage = (function () {
   };
   const $ = (id) => document.getElementById(id);
   const canvas = $("canvas"), consolePanel = $("console"), consoleKeys = $("console-keys");
+  const box = $("box");
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const consoleRecords = [], canvasKeys = [];
   let boxType = -1, boxAnswer = 0, ended = false;
@@ -32,9 +33,16 @@ var BumpPage = (function () {
     return named[event.key] || 0;
   }
 
+  // The Tab key, with or without Shift: WebKitGTK names Shift+Tab "Unidentified", so the
+  // key is known by its place on the keyboard too.
+  const isTab = (event) => event.key === "Tab" || event.code === "Tab";
+
+  // Tab and Shift+Tab move the focus on through the page, as everywhere (no key trap):
+  // they are no key of the program's.
   function queueKey(queue, packed, event) {
+    if (ended || isTab(event)) return;
     event.preventDefault();
-    if (!ended) queue.push(packed);
+    queue.push(packed);
   }
 
   // A key of an on-screen keyboard comes as "Unidentified" (keyCode 229), its character
@@ -90,22 +98,37 @@ var BumpPage = (function () {
       canvasKeys.push((1 << 16) | VK_ESCAPE, VK_ESCAPE);
   });
 
-  // While a box is shown it takes every key: Return is its first button, Escape its
-  // Cancel (or a lone OK); nothing reaches the console or the canvas.
+  // While a box is shown it takes every key, as Windows' message box does: Tab, Shift+Tab
+  // and the arrows move the focus round its buttons, Return and Space press the focused
+  // one, a button's first letter presses it, Escape is Cancel (or a lone OK); nothing
+  // reaches the console or the canvas.
   window.addEventListener("keydown", (event) => {
     if (boxType < 0) return;
     event.preventDefault();
     event.stopPropagation();
-    const buttons = Buttons[boxType];
-    if (event.key === "Enter") answerBox(buttons[0][1]);
-    if (event.key === "Escape") {
-      const escape = buttons.find(([, id]) => id === IDCANCEL) || (boxType === MB_OK && buttons[0]);
-      if (escape) answerBox(escape[1]);
+    const buttons = [...$("box-buttons").children];
+    const focused = Math.max(0, buttons.indexOf(document.activeElement));
+    const key = event.key;
+    if (isTab(event) || key.startsWith("Arrow")) {
+      const back = event.shiftKey && isTab(event) || key === "ArrowLeft" || key === "ArrowUp";
+      buttons[(focused + (back ? buttons.length - 1 : 1)) % buttons.length].focus();
+    } else if (key === "Enter" || key === " ") {
+      buttons[focused].click();
+    } else if (key === "Escape") {
+      const escape = buttons.find((b) => Number(b.value) === IDCANCEL) ||
+        (buttons.length === 1 && buttons[0]);
+      if (escape) escape.click();
+    } else if (key.length === 1 && !event.ctrlKey && !event.altKey && !event.metaKey) {
+      const named = buttons.find((b) => b.textContent[0].toLowerCase() === key.toLowerCase());
+      if (named) named.click();
     }
   }, true);
   window.addEventListener("keyup", (event) => {
     if (boxType >= 0) event.stopPropagation();
   }, true);
+  // The dialog's own Escape is the key's above; a box closed otherwise is shown again.
+  box.addEventListener("cancel", (event) => event.preventDefault());
+  box.addEventListener("close", () => { if (boxType >= 0) box.showModal(); });
 
   function answerBox(answer) {
     // The browser's full screen follows Yes at the start-up question, where it allows it.
@@ -113,7 +136,27 @@ var BumpPage = (function () {
       document.documentElement.requestFullscreen().catch(() => {});
     boxType = -1;
     boxAnswer = answer;
-    $("box-back").hidden = true;
+    box.close();
+  }
+
+  // The box as a modal dialog, named by its caption and described by its text, with one
+  // button per [label, answer] and the focus on the first. A box that only tells, with a
+  // lone button, is an alert.
+  function openBox(title, text, buttons) {
+    $("box-title").textContent = title;
+    $("box-text").textContent = text;
+    box.setAttribute("role", buttons.length === 1 ? "alertdialog" : "dialog");
+    const row = $("box-buttons");
+    row.textContent = "";
+    for (const [label, answer] of buttons) {
+      const button = document.createElement("button");
+      button.textContent = label;
+      button.value = answer;
+      button.addEventListener("click", () => { if (boxType >= 0) answerBox(answer); });
+      row.appendChild(button);
+    }
+    box.showModal();
+    row.firstChild.focus();
   }
 
   // Factors count device pixels per frame pixel: a whole number keeps every pixel an
@@ -240,15 +283,28 @@ var BumpPage = (function () {
 
   $("again").addEventListener("click", () => location.reload());
 
+  // What the page needs of the browser, said in words where it is missing: WebAssembly
+  // with its SIMD instructions (a function returning i8x16.splat of a constant).
+  const SimdModule = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2,
+                                     1, 0, 10, 8, 1, 6, 0, 65, 0, 253, 15, 11]);
+  function canRun() {
+    try {
+      return typeof WebAssembly === "object" && WebAssembly.validate(SimdModule);
+    } catch (error) {
+      return false;
+    }
+  }
+
   // The page's ordinary look, whatever the run's mode was: a full-screen run's last
   // frame at its own size in the window, the cursor back, and nothing enlarged again.
   function showEnd(text) {
     ended = true;
     boxType = -1;
     consoleKeys.hidden = true; // the panel's text can be scrolled and selected again
-    $("box-back").hidden = true;
+    if (box.open) box.close();
     $("end-text").textContent = text;
     $("end").hidden = false;
+    $("again").focus();
     if (lastFrame) drawFrame({ ...lastFrame, fullScreen: false });
     lastFrame = null;
     document.body.classList.remove("fullscreen");
@@ -267,6 +323,22 @@ var BumpPage = (function () {
       if (Module._ScriptPageFailure) Module._ScriptPageFailure();
     },
   };
+
+  if (canRun()) {
+    const program = document.createElement("script");
+    program.src = "bumpdemo.js";
+    document.body.appendChild(program);
+  } else {
+    $("unsupported").textContent = "This page needs a browser with WebAssembly SIMD:" +
+      " Chrome 91, Firefox 89, Safari 16.4 or later.";
+    $("unsupported").hidden = false;
+    $("console-label").hidden = true;
+    consoleArea.hidden = true;
+  }
+  // The worker that keeps the page for offline use, once the page has what it needs first.
+  if ("serviceWorker" in navigator)
+    window.addEventListener("load",
+                            () => navigator.serviceWorker.register("sw.js").catch(() => {}));
 
   return {
     nextConsoleRecord: () => (consoleRecords.length ? consoleRecords.shift() : -1),
@@ -302,18 +374,7 @@ var BumpPage = (function () {
       if (!buttons) return false;
       boxType = type;
       boxAnswer = 0;
-      $("box-title").textContent = title;
-      $("box-text").textContent = text;
-      const row = $("box-buttons");
-      row.textContent = "";
-      for (const [label, id] of buttons) {
-        const button = document.createElement("button");
-        button.textContent = label;
-        button.addEventListener("click", () => { if (boxType === type) answerBox(id); });
-        row.appendChild(button);
-      }
-      $("box-back").hidden = false;
-      row.firstChild.focus();
+      openBox(title, text, buttons);
       return true;
     },
     boxAnswer: () => boxAnswer,
