@@ -226,7 +226,11 @@ def StartBrowser(engine, width=1024, height=768, node_folder=None, phone=None):
         options = webdriver.WebKitGTKOptions()
         options.binary_location = MiniBrowser
         options.add_argument("--automation")
-        browser = SeleniumBrowser(engine, webdriver.WebKitGTK(options=options), display)
+        try:
+            browser = SeleniumBrowser(engine, webdriver.WebKitGTK(options=options), display)
+        except Exception:
+            xscreen.Stop(display)
+            raise
         browser.SetWindowSize(width, height)
         return browser
     raise ValueError("no browser engine " + engine)
