@@ -51,20 +51,29 @@ Arm64Packages=(crossbuild-essential-arm64 libsdl2-dev:arm64 libx11-dev:arm64 lib
 # brotli for the page's compressed copies, and qemu-user to render the arm64 package's icon.
 ReleasePackages=("${DemoPackages[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 emscripten
                  nodejs dpkg-dev brotli "${Arm64Packages[@]}" qemu-user)
-TestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
-              libpixman-1-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-              binutils-mingw-w64-x86-64 file wine64 xvfb xdotool x11-utils imagemagick python3
-              openbox dpkg-dev
-              # the Debian package's checks: Debian's own, and the menu entry's and metadata's
-              lintian desktop-file-utils appstream
-              # a Wayland compositor, shown in a window of the test's X server
-              weston
-              # shells on a terminal, for the program stopped and continued as a job
-              tmux dash
+# The linux preset's tests (in the Debian 13 system too).
+LinuxTestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev libbenchmark-dev
+                   libpixman-1-dev file xvfb xdotool x11-utils imagemagick python3 openbox
+                   dpkg-dev
+                   # the Debian package's checks: Debian's own, and the menu entry's and
+                   # metadata's
+                   lintian desktop-file-utils appstream
+                   # a Wayland compositor, shown in a window of the test's X server
+                   weston
+                   # shells on a terminal, for the program stopped and continued as a job
+                   tmux dash)
+# The web preset's tests: the page in three browsers (Firefox through npm's puppeteer-core,
+# WebKitGTK's MiniBrowser through WebKitWebDriver); node runs the page's memcpy test.
+WebTestPackages=(emscripten nodejs chromium chromium-driver python3-selenium firefox-esr
+                 webkit2gtk-driver brotli)
+TestPackages=("${LinuxTestPackages[@]}" "${WebTestPackages[@]}"
+              g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+              binutils-mingw-w64-x86-64 wine64
               # 32-bit Wine for the release, with the GL it needs for video memory (where
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
-              # the page in a browser; node runs the page's memcpy test
-              emscripten nodejs chromium chromium-driver python3-selenium brotli
               # the arm64 build, its programs run under qemu-user
               "${Arm64Packages[@]}" qemu-user)
+# npm, where the installed nodejs does not bring its own (Debian's does not; a Node.js
+# package that does conflicts with Debian's npm).
+command -v npm >/dev/null || TestPackages+=(npm)

@@ -30,10 +30,14 @@ var BumpPage = (function () {
     return named[event.key] || 0;
   }
 
+  // The Tab key, with or without Shift: WebKitGTK names Shift+Tab "Unidentified", so the
+  // key is known by its place on the keyboard too.
+  const isTab = (event) => event.key === "Tab" || event.code === "Tab";
+
   // Tab and Shift+Tab move the focus on through the page, as everywhere (no key trap):
   // they are no key of the program's.
   function queueKey(queue, packed, event) {
-    if (ended || event.key === "Tab") return;
+    if (ended || isTab(event)) return;
     event.preventDefault();
     queue.push(packed);
   }
@@ -83,6 +87,14 @@ var BumpPage = (function () {
     queueKey(canvasKeys, (1 << 16) | virtualKey(event), event));
   canvas.addEventListener("keyup", (event) => queueKey(canvasKeys, virtualKey(event), event));
 
+  // Escape in the browser's full screen leaves it, and the page never sees the key: the
+  // person leaving full screen during a full-screen run is Escape on the canvas.
+  const VK_ESCAPE = 27;
+  document.addEventListener("fullscreenchange", () => {
+    if (!document.fullscreenElement && !ended && document.body.classList.contains("fullscreen"))
+      canvasKeys.push((1 << 16) | VK_ESCAPE, VK_ESCAPE);
+  });
+
   // While a box is shown it takes every key, as Windows' message box does: Tab, Shift+Tab
   // and the arrows move the focus round its buttons, Return and Space press the focused
   // one, a button's first letter presses it, Escape gives the box's escape answer (none in
@@ -94,8 +106,8 @@ var BumpPage = (function () {
     const buttons = [...$("box-buttons").children];
     const focused = Math.max(0, buttons.indexOf(document.activeElement));
     const key = event.key;
-    if (key === "Tab" || key.startsWith("Arrow")) {
-      const back = event.shiftKey && key === "Tab" || key === "ArrowLeft" || key === "ArrowUp";
+    if (isTab(event) || key.startsWith("Arrow")) {
+      const back = event.shiftKey && isTab(event) || key === "ArrowLeft" || key === "ArrowUp";
       buttons[(focused + (back ? buttons.length - 1 : 1)) % buttons.length].focus();
     } else if (key === "Enter" || key === " ") {
       buttons[focused].click();
@@ -224,18 +236,22 @@ var BumpPage = (function () {
     return factor;
   }
 
+  const context = canvas.getContext("2d");
+  let enlarged = null; // the enlarged picture, kept while the canvas keeps its size
+
   // A frame's red, green, blue, opaque bytes on the canvas, each pixel a factor x factor
   // block; at factor 1 the bytes go to the canvas as they are.
   function drawFrame(frame) {
     const { pixels, width, height, fullScreen } = frame;
     const factor = sizeCanvas(width, height, fullScreen);
-    const context = canvas.getContext("2d");
     if (factor === 1) {
       const data = new Uint8ClampedArray(pixels.buffer, pixels.byteOffset, width * height * 4);
       context.putImageData(new ImageData(data, width, height), 0, 0);
       return;
     }
-    const image = context.createImageData(canvas.width, canvas.height);
+    if (!enlarged || enlarged.width !== canvas.width || enlarged.height !== canvas.height)
+      enlarged = context.createImageData(canvas.width, canvas.height);
+    const image = enlarged;
     const out = new Uint32Array(image.data.buffer);
     const source = new Uint32Array(pixels.buffer, pixels.byteOffset, width * height);
     const rowLength = canvas.width;
