@@ -33,10 +33,14 @@ SystemFolder() {
 # run stopped half-way leaves nothing that a later run would take for a finished system.
 MakeSystem() {
     local folder=$1 partial="$1.partial"
+    mkdir -p "$(dirname "$folder")"
+    # One maker at a time: a second test run waits for the first one's system.
+    exec 8>"$folder.lock"
+    flock 8
     [ -d "$folder" ] && return 0
     RequirePackages mmdebstrap
-    rm -rf "$partial"
-    mkdir -p "$(dirname "$folder")"
+    # What a stopped maker left, never crossing into a file system still mounted there.
+    rm -rf --one-file-system "$partial"
     echo "=== debian13: making a Debian 13 system in $folder (several minutes, once)" >&2
     mmdebstrap --variant=minbase --architectures=amd64 \
         --aptopt='APT::Install-Recommends "false"' \
