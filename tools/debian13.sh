@@ -68,6 +68,7 @@ TestInside() {
         cmake --build "build/$preset" -j"$(nproc)"
     done
     cmake --build build/linux --target release
+    cmake --build build/web --target release
     for preset in "${Presets[@]}"; do
         TestPreset "$preset" debian13 || failed+=("$preset")
     done

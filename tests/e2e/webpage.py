@@ -23,6 +23,7 @@ from selenium.webdriver.chrome.service import Service as ChromeService
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
 from . import xscreen
 
@@ -65,7 +66,7 @@ def HeadlessChromium(*arguments, browser_log=False, phone=None):
         options.add_experimental_option("mobileEmulation", {"deviceMetrics": phone})
     if browser_log:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    # Debian's driver, named: newer Seleniums find none by themselves.
+    # Debian's driver, named: newer Seleniums find none by themselves (so for WebKit).
     return webdriver.Chrome(service=ChromeService("/usr/bin/chromedriver"), options=options)
 
 
@@ -229,7 +230,8 @@ def StartBrowser(engine, width=1024, height=768, node_folder=None, phone=None):
         options.binary_location = MiniBrowser
         options.add_argument("--automation")
         try:
-            browser = SeleniumBrowser(engine, webdriver.WebKitGTK(options=options), display)
+            browser = SeleniumBrowser(engine, webdriver.WebKitGTK(
+                service=WebKitService("/usr/bin/WebKitWebDriver"), options=options), display)
         except Exception:
             xscreen.Stop(display)
             raise
