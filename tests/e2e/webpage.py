@@ -12,6 +12,7 @@ comes from the npm registry at the version package-lock.json pins, installed wit
 import fcntl
 import functools
 import http.server
+import inspect
 import json
 import os
 import shutil
@@ -212,6 +213,15 @@ def NodeModules(folder):
     return os.path.join(folder, "node_modules")
 
 
+def WebKitDriver(options):
+    """Selenium's WebKitGTK driver on Debian's WebKitWebDriver, named: Selenium 4.8 takes
+    its path, later ones a Service (and no longer look for the driver by themselves)."""
+    driver = "/usr/bin/WebKitWebDriver"
+    if "service" in inspect.signature(webdriver.WebKitGTK.__init__).parameters:
+        return webdriver.WebKitGTK(service=WebKitService(driver), options=options)
+    return webdriver.WebKitGTK(executable_path=driver, options=options)
+
+
 def StartBrowser(engine, width=1024, height=768, node_folder=None, phone=None):
     """The engine's browser with a page of the given size in CSS pixels: headless
     Chromium (with phone, Chromium is that phone) or Firefox (puppeteer-core from
@@ -230,8 +240,7 @@ def StartBrowser(engine, width=1024, height=768, node_folder=None, phone=None):
         options.binary_location = MiniBrowser
         options.add_argument("--automation")
         try:
-            browser = SeleniumBrowser(engine, webdriver.WebKitGTK(
-                service=WebKitService("/usr/bin/WebKitWebDriver"), options=options), display)
+            browser = SeleniumBrowser(engine, WebKitDriver(options), display)
         except Exception:
             xscreen.Stop(display)
             raise
