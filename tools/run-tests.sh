@@ -17,32 +17,26 @@ for preset in win32 linux linux-arm64 web; do
     cmake --build "build/$preset" --target release
 done
 
-# The Windows release built again, later and in another folder, must be the same bytes.
-echo "=== check that the Windows release is reproducible"
-started=$SECONDS
-cmake --preset win32 -B build/win32-again >/dev/null
-cmake --build build/win32-again -j"$jobs" --target release >/dev/null
-for file in driver/bumpdemo.exe bumpdemo-win32.zip; do
-    if ! cmp "build/win32/$file" "build/win32-again/$file"; then
-        echo "FAILED: two builds of the Windows release differ in $file"
-        exit 1
-    fi
-done
-echo "bumpdemo.exe and bumpdemo-win32.zip: the same bytes from build/win32 and" \
-     "build/win32-again ($((SECONDS - started)) s)"
-
-# So must the Debian package.
-echo "=== check that the Debian package is reproducible"
-started=$SECONDS
+# Builds a preset's release again, later and in another folder, and checks that the given
+# files of its build folder are the same bytes in both.
+CheckReproducible() {
+    local preset=$1 started=$SECONDS file
+    shift
+    echo "=== check that the $preset release is reproducible"
+    cmake --preset "$preset" -B "build/$preset-again" >/dev/null
+    cmake --build "build/$preset-again" -j"$jobs" --target release >/dev/null
+    for file in "$@"; do
+        if ! cmp "build/$preset/$file" "build/$preset-again/$file"; then
+            echo "FAILED: two builds of the $preset release differ in $file"
+            exit 1
+        fi
+    done
+    echo "$*: the same bytes from build/$preset and build/$preset-again" \
+         "($((SECONDS - started)) s)"
+}
+CheckReproducible win32 driver/bumpdemo.exe bumpdemo-win32.zip
 deb=$(sed -n 's/^ReleaseArchive:INTERNAL=//p' build/linux/CMakeCache.txt)
-cmake --preset linux -B build/linux-again >/dev/null
-cmake --build build/linux-again -j"$jobs" --target release >/dev/null
-if ! cmp "$deb" "build/linux-again/${deb##*/}"; then
-    echo "FAILED: two builds of the Debian package differ"
-    exit 1
-fi
-echo "${deb##*/}: the same bytes from build/linux and build/linux-again" \
-     "($((SECONDS - started)) s)"
+CheckReproducible linux "${deb##*/}"
 
 # Prints what file(1) says of a program and checks it says the expected kind (an extended
 # expression: file 5.44 says "PE32 executable (console) Intel 80386", 5.46 "PE32
