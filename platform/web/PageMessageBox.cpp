@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-// Shows the box with its buttons, given as JSON: [[label, answer], ...] left to right.
+// Shows the box with its buttons, given as JSON: [[label, answer, key], ...] left to right.
 EM_JS(int, PageShowBox,
       (const char* title, const char* text, int type, const char* buttons, int defaultButton,
        int escapeAnswer),
@@ -24,12 +24,13 @@ EM_JS(int, PageBoxAnswer, (), { return BumpPage.boxAnswer(); });
 
 namespace {
 
-// The buttons as the page takes them; their labels are plain words.
+// The buttons as the page takes them, [label, answer, key]; labels and keys are plain
+// letters.
 std::string ButtonsAsJson(const MessageBoxButtons& box) {
     std::string json = "[";
     for (int i = 0; i < box.count; ++i)
         json += std::string(i > 0 ? "," : "") + "[\"" + box.buttons[i].text + "\"," +
-                std::to_string(box.buttons[i].answer) + "]";
+                std::to_string(box.buttons[i].answer) + ",\"" + box.buttons[i].key + "\"]";
     return json + "]";
 }
 

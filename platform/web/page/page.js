@@ -13,8 +13,7 @@ var BumpPage = (function () {
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const consoleRecords = [], canvasKeys = [];
   let boxType = -1, boxAnswer = 0, ended = false;
-  // The shown box's buttons as the program gives them: [label, answer] left to right, the
-  // one Return presses, and what Escape answers (0: nothing).
+  // What Escape answers in the shown box, as the program gives it (0: nothing).
   let boxEscape = 0;
   let lastFrame = null; // the last pixels drawn, to draw again when the page resizes
 
@@ -114,7 +113,7 @@ var BumpPage = (function () {
     } else if (key === "Escape") {
       if (boxEscape !== 0) answerBox(boxEscape);
     } else if (key.length === 1 && !event.ctrlKey && !event.altKey && !event.metaKey) {
-      const named = buttons.find((b) => b.textContent[0].toLowerCase() === key.toLowerCase());
+      const named = buttons.find((b) => b.dataset.key === key.toLowerCase());
       if (named) named.click();
     }
   }, true);
@@ -135,7 +134,7 @@ var BumpPage = (function () {
   }
 
   // The box as a modal dialog, named by its caption and described by its text, with one
-  // button per [label, answer] and the focus on the default one. A box that only tells,
+  // button per [label, answer, key] and the focus on the default one. A box that only tells,
   // with a lone button, is an alert.
   function openBox(title, text, buttons, defaultButton) {
     $("box-title").textContent = title;
@@ -143,10 +142,11 @@ var BumpPage = (function () {
     box.setAttribute("role", buttons.length === 1 ? "alertdialog" : "dialog");
     const row = $("box-buttons");
     row.textContent = "";
-    for (const [label, answer] of buttons) {
+    for (const [label, answer, key] of buttons) {
       const button = document.createElement("button");
       button.textContent = label;
       button.value = answer;
+      button.dataset.key = key;
       button.addEventListener("click", () => { if (boxType >= 0) answerBox(answer); });
       row.appendChild(button);
     }
