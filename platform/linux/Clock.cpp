@@ -15,6 +15,9 @@ constexpr long NanosecondsPerSecond = 1000000000L;
 // When the last real wait ended, on FrameClock; 0 before the first.
 unsigned long long WaitEndedAt = 0;
 constexpr unsigned long long LookStandsNanoseconds = 1000000;
+// The time warming the caches for the next frame takes at most: done only where the wait
+// has that much left.
+constexpr unsigned long long WarmingNanoseconds = 200000;
 
 // The clocked tail's bounds, the room it keeps beyond the latest wake-up's lateness, and how
 // much it shrinks a wait while wake-ups come earlier.
@@ -44,7 +47,8 @@ long SpinAfterWakeUp(long spin, long long lateness) {
 // tenths of a frame per second. That part follows the wake-ups seen (SpinAfterWakeUp),
 // from 400 us to 1.5 ms. The presentation draws once the deadline is fixed, so that its
 // work is part of the wait; at the wake-up the display's events and the terminal's input
-// are looked at in the clocked tail, so that the frame that follows need not.
+// are looked at in the clocked tail, so that the frame that follows need not, and the
+// memory that frame works on is brought back into the caches.
 void SleepForReal(DWORD milliseconds) {
     static const bool NoTimerSlack = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)NoTimerSlack;
@@ -78,6 +82,8 @@ void SleepForReal(DWORD milliseconds) {
         PresentationLayer.waitEnds();
     LookAtTerminal();
     WaitEndedAt = FrameClock();
+    if (WaitEndedAt + WarmingNanoseconds < static_cast<unsigned long long>(Nanoseconds(deadline)))
+        WarmFrameMemory();
     do {
         clock_gettime(CLOCK_MONOTONIC, &now);
     } while (now.tv_sec < deadline.tv_sec ||

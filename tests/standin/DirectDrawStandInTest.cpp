@@ -451,4 +451,22 @@ TEST(StandInDirectDraw, ResetEndsEveryObject) {
     EXPECT_EQ(StandInScreenWidth(), 1024);
 }
 
+// Warming the caches for the next frame reads live memory only: a freed heap block or a
+// released surface read there ends the sanitizer's run.
+TEST(StandInDirectDraw, CacheWarmingReadsLiveMemoryOnly) {
+    StandInReset();
+    void* kept = HeapAlloc(GetProcessHeap(), 0, 256 * 1024);
+    HeapFree(GetProcessHeap(), 0, HeapAlloc(GetProcessHeap(), 0, 256 * 1024));
+    IDirectDraw4* directDraw = NewDirectDraw4();
+    ASSERT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    IDirectDrawSurface4* surface = Create(directDraw, Offscreen(320, 200));
+    EXPECT_EQ(Create(directDraw, Offscreen(640, 480))->Release(), 0u);
+    WarmFrameMemory();
+    EXPECT_EQ(surface->Release(), 0u);
+    EXPECT_EQ(directDraw->Release(), 0u);
+    WarmFrameMemory();
+    HeapFree(GetProcessHeap(), 0, kept);
+    WarmFrameMemory();
+}
+
 } // namespace

@@ -9,6 +9,14 @@ namespace {
 // The heap handle is the address of this object; there is only the process heap.
 int ProcessHeap;
 std::vector<uintptr_t> FreedBlocks;
+// Blocks of this size or more are the program's frame buffers and tables: the ones worth
+// warming the caches with after a wait.
+constexpr SIZE_T LargeBlock = 64 * 1024;
+struct Block {
+    void* memory;
+    SIZE_T size;
+};
+std::vector<Block> LargeBlocks;
 
 bool IsProcessHeap(HANDLE heap) {
     return heap == &ProcessHeap;
@@ -32,6 +40,8 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     void* memory = (flags & HEAP_ZERO_MEMORY) != 0 ? std::calloc(size, 1) : std::malloc(size);
     if (memory == nullptr)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    else if (size >= LargeBlock)
+        LargeBlocks.push_back({memory, size});
     return memory;
 }
 
@@ -42,12 +52,18 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memory) {
         return FALSE;
     }
     FreedBlocks.push_back(reinterpret_cast<uintptr_t>(memory));
+    std::erase_if(LargeBlocks, [memory](const Block& block) { return block.memory == memory; });
     std::free(memory);
     return TRUE;
 }
 
 void ResetHeap() {
     FreedBlocks.clear();
+}
+
+void WarmHeapBlocks() {
+    for (const Block& block : LargeBlocks)
+        FetchIntoCaches(block.memory, block.size);
 }
 
 std::vector<uintptr_t> StandInFreedBlocks() {

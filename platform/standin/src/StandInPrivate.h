@@ -70,6 +70,12 @@ void RestoreScreenMode();                   // back to the desktop
 // Windows, for DirectDraw's clipper and Blt: whether a window handle is alive.
 bool WindowExists(HWND window);
 
+// The caches warmed for the next frame (CacheWarming.cpp): a block's lines fetched, and
+// each part's memory given to it.
+void FetchIntoCaches(const void* bytes, size_t size);
+void WarmHeapBlocks();
+void WarmSurfaces();
+
 // Resets called by StandInReset, one per part of the stand-in.
 void ResetWindows();
 void ResetDirectDraw();

@@ -140,6 +140,14 @@ Surface* FindSurface(IDirectDrawSurface4* surface) {
     return found == Surfaces.end() ? nullptr : *found;
 }
 
+void WarmSurfaces() {
+    // A primary surface's memory is the screen, the screen layer's to read; in a window it
+    // is the whole desktop, far more than the frame.
+    for (const Surface* surface : Surfaces)
+        if ((surface->caps & DDSCAPS_PRIMARYSURFACE) == 0)
+            FetchIntoCaches(surface->memory->bytes.data(), surface->memory->bytes.size());
+}
+
 void DestroyAllSurfaces() {
     for (Surface* surface : Surfaces)
         delete surface;
