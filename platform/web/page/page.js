@@ -290,6 +290,14 @@ var BumpPage = (function () {
     }
   }
 
+  // Focuses an element just shown, or just freed by the closing of a modal box. Styles
+  // are brought up to date first: WebKit judges whether the element can take the focus by
+  // the styles of before, and would leave the focus where it was.
+  function focusShown(element) {
+    void element.offsetWidth;
+    element.focus();
+  }
+
   // The page's ordinary look, whatever the run's mode was: a full-screen run's last
   // frame at its own size in the window, the cursor back, and nothing enlarged again.
   function showEnd(text) {
@@ -299,7 +307,7 @@ var BumpPage = (function () {
     if (box.open) box.close();
     $("end-text").textContent = text;
     $("end").hidden = false;
-    $("again").focus();
+    focusShown($("again"));
     if (lastFrame) drawFrame({ ...lastFrame, fullScreen: false });
     lastFrame = null;
     document.body.classList.remove("fullscreen");
@@ -345,7 +353,7 @@ var BumpPage = (function () {
       $("window").hidden = false;
       $("closed").hidden = true;
       document.title = title + " - bumpdemo";
-      canvas.focus();
+      focusShown(canvas);
     },
     hideWindow(destroyed) {
       $("window").hidden = true;
