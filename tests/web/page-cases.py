@@ -28,8 +28,9 @@ from e2e import webpage  # noqa: E402 (found through the path above)
 WIDTH, HEIGHT = 320, 200
 REFERENCE_FRAMES = 400  # frames 1..400: twenty seconds at 20 frames a second
 REPORT = re.compile(r"\n\nBENCHMARK: (\d+\.\d\d) FPS\n")
-BOX_SHOWN = "return document.getElementById('box').open"
-ENDED = "return !document.getElementById('end').hidden"
+# Both hold false while a page that "Run again" loads has no such element yet.
+BOX_SHOWN = "return !!document.getElementById('box')?.open"
+ENDED = "return document.getElementById('end')?.hidden === false"
 
 # 320 x 200 blocks of k x k pixels (RGBA bytes, rows of the given length, from the
 # given corner) as [k, whether every block is uniform, the blocks' RGB bytes in base64].
@@ -105,7 +106,7 @@ class Page:
 
     def Open(self, query=""):
         self.browser.Get(self.address + query)
-        self.WaitFor(BOX_SHOWN + " || !document.getElementById('end').hidden")
+        self.WaitFor(BOX_SHOWN + " || document.getElementById('end')?.hidden === false")
 
     def WaitFor(self, script, timeout=20):
         deadline = time.monotonic() + timeout
