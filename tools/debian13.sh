@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the linux and web presets' tests in a Debian 13 system made from Debian's
+# Builds and runs the linux, web and win64 presets' tests in a Debian 13 system made from Debian's
 # archive, beside the machine's own release. The system is kept in the user's cache folder,
 # named by a hash of its package list, and reused while that list is unchanged. Its mounts
 # live in a mount namespace of their own and are taken down on the way out, failed or not.
@@ -14,10 +14,11 @@ source tools/packages.sh
 
 Suite=trixie
 Mirror=http://deb.debian.org/debian
-Presets=(linux web)
+Presets=(linux web win64)
 # What those presets' tests need: npm is not among them, the page's Firefox cases take the
 # puppeteer-core that this machine's web tests installed (the system has no network).
-Packages=("${LinuxTestPackages[@]}" "${WebTestPackages[@]}")
+# The 32-bit release's tests need i386 packages, which the system leaves out.
+Packages=("${LinuxTestPackages[@]}" "${WebTestPackages[@]}" "${Win64TestPackages[@]}")
 
 # The system's folder: the suite and the package list decide it.
 SystemFolder() {
@@ -69,9 +70,15 @@ TestInside() {
     done
     cmake --build build/linux --target release
     cmake --build build/web --target release
-    for preset in "${Presets[@]}"; do
-        TestPreset "$preset" debian13 || failed+=("$preset")
-    done
+    TestPreset linux debian13 || failed+=(linux)
+    TestPreset web debian13 || failed+=(web)
+    # Wine 10 gives a console program started on its virtual desktop a console window,
+    # which takes the activation where Wine 8 and Windows' own console leave it: Wine then
+    # minimises the full-screen output window, and destroying the active window activates
+    # the console's instead of the program's other window. Those two cases are left out
+    # here; Debian 12's Wine runs them.
+    GTEST_FILTER=-WindowMessages.DestroyingTheActiveWindowActivatesAnother \
+        TestPreset win64 debian13 -E '^wine\.bumpdemo\.fullscreen$' || failed+=(win64)
     echo "=== debian13: the package built on Debian 12, installed and run"
     deb=$(echo build/debian12-package/*.deb)
     if PYTHONPATH="$PWD/tests" tests/release/package-check.sh "$deb" tests/screen/demo-cases.py \

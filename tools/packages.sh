@@ -66,9 +66,10 @@ LinuxTestPackages=("${DemoPackages[@]}" googletest libgtest-dev libgmock-dev lib
 # WebKitGTK's MiniBrowser through WebKitWebDriver); node runs the page's memcpy test.
 WebTestPackages=(emscripten nodejs chromium chromium-driver python3-selenium firefox-esr
                  webkit2gtk-driver brotli)
-TestPackages=("${LinuxTestPackages[@]}" "${WebTestPackages[@]}"
-              g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-              binutils-mingw-w64-x86-64 wine64
+# The 64-bit Windows program's tests: its cross compiler and 64-bit Wine.
+Win64TestPackages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64)
+TestPackages=("${LinuxTestPackages[@]}" "${WebTestPackages[@]}" "${Win64TestPackages[@]}"
+              g++-mingw-w64-i686 binutils-mingw-w64-i686
               # 32-bit Wine for the release, with the GL it needs for video memory (where
               # the kernel runs no 32-bit programs, the Wine tests fetch their emulator)
               wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
