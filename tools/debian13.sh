@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs the linux, web and win64 presets' tests in a Debian 13 system made from Debian's
-# archive, beside the machine's own release. The system is kept in the user's cache folder,
-# named by a hash of its package list, and reused while that list is unchanged. Its mounts
-# live in a mount namespace of their own and are taken down on the way out, failed or not.
+# Builds and runs the linux, web and win64 presets' tests in a Debian 13 system made from
+# Debian's archive, beside the machine's own release. The system is kept in the user's
+# cache folder, named by a hash of its package list, and reused while that list is
+# unchanged. Its mounts live in a mount namespace of their own and are taken down on the
+# way out, failed or not.
 #   tools/debian13.sh           make the system if needed, then test in it
 #   tools/debian13.sh system    make the system if needed and print its folder
 # The clone is seen there as /bumpdemo, with build/debian13 as its build folder, so that the
@@ -73,7 +74,7 @@ TestInside() {
     TestPreset linux debian13 || failed+=(linux)
     TestPreset web debian13 || failed+=(web)
     # Wine 10 gives a console program started on its virtual desktop a console window,
-    # which takes the activation where Wine 8 and Windows' own console leave it: Wine then
+    # which takes the activation where Wine 8 leaves it with the program: Wine then
     # minimises the full-screen output window, and destroying the active window activates
     # the console's instead of the program's other window. Those two cases are left out
     # here; Debian 12's Wine runs them.

@@ -1,6 +1,6 @@
 // The caches warmed at the end of a wait with the memory the program's next frame works
-// on. After a 50 ms sleep, and the screen layer's drawing at its start, a frame's megabyte
-// of buffers and surfaces has left the caches, and a frame took twice as long as warm.
+// on. After a 50 ms sleep, and the screen layer's drawing at its start, a frame's buffers
+// and surfaces have left the caches, and its work took about three times as long as warm.
 #include "DirectDrawPrivate.h"
 
 namespace {

@@ -9,8 +9,8 @@ namespace {
 // The heap handle is the address of this object; there is only the process heap.
 int ProcessHeap;
 std::vector<uintptr_t> FreedBlocks;
-// Blocks of this size or more are the program's frame buffers and tables: the ones worth
-// warming the caches with after a wait.
+// Blocks of this size or more are the program's frame buffers: the ones worth warming the
+// caches with after a wait.
 constexpr SIZE_T LargeBlock = 64 * 1024;
 struct Block {
     void* memory;
