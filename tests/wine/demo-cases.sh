@@ -70,7 +70,8 @@ Probe() {
     local file=$1 command=$2 desktop=$3
     rm -f "$file"
     if [ -n "$desktop" ]; then
-        timeout 30 "$Wine64" explorer "/desktop=$desktop" probe.exe --out "$file" "$command"
+        timeout 30 "$Wine64" explorer "/desktop=$desktop" launch.exe probe.exe --out "$file" \
+            "$command"
         WaitForFile "$file" 10
     else
         timeout 30 "$Wine64" probe.exe --out "$file" "$command"
@@ -246,7 +247,8 @@ CaseFullScreen() {
     Enter
     # The redirection goes first: "echo 2> file" would redirect the error stream.
     printf '@echo off\r\nbumpdemo.exe > out.txt\r\n> exitcode.txt echo %%ERRORLEVEL%%\r\n' >run.bat
-    timeout -k 5 120 "$Wine64" explorer "/desktop=$Desktop,1024x768" cmd /c run.bat &
+    # Through the launcher, with no console window to take the activation (Wine 10).
+    timeout -k 5 120 "$Wine64" explorer "/desktop=$Desktop,1024x768" launch.exe cmd /c run.bat &
     Demo=$!
     local box output desktop
     box=$(WaitForWindow "$QuestionTitle" 30) || Fail "no start-up question"
@@ -412,6 +414,8 @@ Enter() {
     cd "$work" || Fail "cannot enter $work"
     cp "$demo" bumpdemo.exe || Fail "cannot copy $demo"
     cp "$probe" probe.exe || Fail "cannot copy $probe"
+    cp "${WINE_LAUNCH:?the launcher of console programs}" launch.exe ||
+        Fail "cannot copy $WINE_LAUNCH"
 }
 
 case $case in

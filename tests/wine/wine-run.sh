@@ -27,9 +27,10 @@ done
 [ $# -gt 0 ] || Fail "usage: wine-run.sh [--depth 24|16] [--desktop] [--timeout SECONDS] PROGRAM [ARGUMENTS...]"
 
 # A program that explorer starts on a virtual desktop inherits no standard handles and
-# explorer does not pass its exit code on: a batch file collects both.
+# explorer does not pass its exit code on: a batch file collects both. The launcher runs it
+# without a console window, which would take the activation from the program's windows.
 RunOnDesktop() {
-    local scratch argument line
+    local scratch argument line launcher
     scratch=$(mktemp -d)
     line="\"$("$Wine64" winepath -w "$1" | tr -d '\r')\""
     shift
@@ -43,7 +44,9 @@ RunOnDesktop() {
     printf '@%s > "%s" 2>&1\r\n@> "%s" echo %%ERRORLEVEL%%\r\n' "$line" \
         "$("$Wine64" winepath -w "$scratch/output.txt" | tr -d '\r')" \
         "$("$Wine64" winepath -w "$scratch/code.txt" | tr -d '\r')" >"$scratch/run.bat"
-    timeout -k 5 "$limit" "$Wine64" explorer /desktop=tests,1024x768 cmd /c "$scratch/run.bat"
+    launcher=$("$Wine64" winepath -w "${WINE_LAUNCH:?the launcher of console programs}" | tr -d '\r')
+    timeout -k 5 "$limit" "$Wine64" explorer /desktop=tests,1024x768 "$launcher" \
+        cmd /c "$scratch/run.bat"
     local waited=$?
     cat "$scratch/output.txt" 2>/dev/null
     code=$(tr -d '\r\n ' <"$scratch/code.txt" 2>/dev/null)
