@@ -71,15 +71,9 @@ TestInside() {
     done
     cmake --build build/linux --target release
     cmake --build build/web --target release
-    TestPreset linux debian13 || failed+=(linux)
-    TestPreset web debian13 || failed+=(web)
-    # Wine 10 gives a console program started on its virtual desktop a console window,
-    # which takes the activation where Wine 8 leaves it with the program: Wine then
-    # minimises the full-screen output window, and destroying the active window activates
-    # the console's instead of the program's other window. Those two cases are left out
-    # here; Debian 12's Wine runs them.
-    GTEST_FILTER=-WindowMessages.DestroyingTheActiveWindowActivatesAnother \
-        TestPreset win64 debian13 -E '^wine\.bumpdemo\.fullscreen$' || failed+=(win64)
+    for preset in "${Presets[@]}"; do
+        TestPreset "$preset" debian13 || failed+=("$preset")
+    done
     echo "=== debian13: the package built on Debian 12, installed and run"
     deb=$(echo build/debian12-package/*.deb)
     if PYTHONPATH="$PWD/tests" tests/release/package-check.sh "$deb" tests/screen/demo-cases.py \
