@@ -12,7 +12,7 @@ Wine64=${WINE64:-/usr/lib/wine/wine64}
 WineServer=${WINESERVER:-/usr/lib/wine/wineserver}
 Wine32=${WINE32:-/usr/lib/wine/wine}                   # the 32-bit loader (wine32:i386)
 Gl32=${GL32:-/usr/lib/i386-linux-gnu}                  # where the 32-bit GL libraries live
-Binfmt=/proc/sys/fs/binfmt_misc
+source "$(dirname "${BASH_SOURCE[0]}")/../support/binfmt-lib.sh" # Binfmt, EmulationRegistered
 # The emulator for 32-bit x86 programs where the kernel runs none: qemu-user's qemu-i386,
 # a static program, kept in the user's cache (FetchI386Emulator). Debian 12's qemu-user 7
 # takes minutes to start 32-bit Wine, version 10 about two seconds.
@@ -73,7 +73,7 @@ Why32BitWineCannotRun() {
         echo "cannot build a 32-bit test program (as --32, ld -m elf_i386)"
         return
     fi
-    if I386EmulationRegistered; then
+    if EmulationRegistered qemu-i386; then
         why="32-bit programs are handed to an emulator already (binfmt_misc)"
     elif ! "$scratch/exit" 2>/dev/null; then
         why="the kernel runs no 32-bit programs"
@@ -100,16 +100,6 @@ Why32BitWineCannotRun() {
         return
     fi
     [ -z "$why" ] || TimeEmulated32BitStart "$why"
-}
-
-# True when binfmt_misc hands 32-bit x86 programs to an enabled qemu-i386, any one.
-I386EmulationRegistered() {
-    local entry
-    for entry in "$Binfmt"/*; do
-        [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null &&
-            grep -q '^interpreter .*qemu-i386' "$entry" 2>/dev/null && return 0
-    done
-    return 1
 }
 
 # True when binfmt_misc hands 32-bit x86 programs to $I386Emulator.
