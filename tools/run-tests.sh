@@ -56,7 +56,7 @@ CheckProgram build/win64/driver/bumpdemo.exe 'PE32\+ executable .*\(console\),? 
 # server of its own; they take the build tree's Wine prefix one at a time (the first
 # creates it, about a minute). win32 also checks the release's format and imports and the
 # archive, and runs the windowed case on the bumpdemo.exe unpacked from it.
-# web: the page in headless Chromium, against the linux build's bumpframe.
+# web: the page in Chromium, Firefox ESR and WebKitGTK, against the linux build's bumpframe.
 # linux-arm64: the arm64 programs under qemu-user (qemu-aarch64), the unit tests and the
 # end-to-end cases on Xvfb alike.
 # Whether this machine runs 32-bit Wine is looked at afresh on every run.
@@ -74,7 +74,7 @@ failed=()
 for preset in linux linux-asan linux-arm64 win32 win64 web; do
     TestPreset "$preset" || { status=$?; failed+=("$preset"); }
 done
-# The linux and web presets again, in a Debian 13 system made for them.
+# The linux, web and win64 presets again, in a Debian 13 system made for them.
 tools/debian13.sh || { status=$?; failed+=(debian13); }
 
 # The 32-bit runs skip on a machine that cannot run 32-bit Wine: say so last, and how they
